@@ -1,0 +1,5 @@
+// "data\hiscore.dat": the best score from run to run.
+#pragma once
+
+int load_high_score();
+int save_high_score();

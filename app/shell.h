@@ -1,0 +1,13 @@
+// Start-up, the opening logo, the main loop's own steps and shut-down.
+#pragma once
+
+#include "platform/platform.h"
+
+// Runs the whole program with the given options; returns the exit status.
+int run_game(const platform::RunOptions& options);
+
+int load_assets();
+int play_intro(int y_offset);
+int draw_backdrop();
+int check_hotkeys();
+int wait_if_suspended();

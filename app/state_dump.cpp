@@ -1,0 +1,130 @@
+#include "app/state_dump.h"
+
+#include <nlohmann/json.hpp>
+
+#include "app/audio.h"
+#include "app/globals.h"
+
+using nlohmann::json;
+
+namespace {
+
+json pair(int a, int b) { return json::array({a, b}); }
+
+json players_json() {
+  json out = json::array();
+  for (const player_tag* p : {player1.get(), player2.get()}) {
+    if (!p) continue;
+    out.push_back({{"score", p->score},
+                   {"lives", p->lives},
+                   {"state", p->state},
+                   {"x", p->x},
+                   {"y", p->y},
+                   {"shoot", p->shoot},
+                   {"shotx", p->shotx},
+                   {"shoty", p->shoty},
+                   {"dthctr", p->dthctr}});
+  }
+  return out;
+}
+
+json mushrooms_json() {
+  json out = json::array();
+  for (const auto& m : mushrooms) {
+    if (!m) continue;
+    out.push_back({{"x", m->x}, {"y", m->y}, {"img", m->img}, {"hit", m->hit}});
+  }
+  return out;
+}
+
+json crawler_json() {
+  json out = json::array();
+  crawler_list.for_each([&](const vermix_tag& s) {
+    out.push_back({{"x", s.x},
+                   {"y", s.y},
+                   {"rot", s.rot},
+                   {"head", s.head},
+                   {"pvdir", s.pvdir},
+                   {"phdir", s.phdir},
+                   {"dst", s.dst},
+                   {"ftmr", s.ftmr},
+                   {"fctr", s.fctr}});
+  });
+  return out;
+}
+
+json points_json() {
+  json out = json::array();
+  points_list.for_each([&](const points_tag& p) {
+    out.push_back({{"x", p.x}, {"y", p.y}, {"pnt", p.pnt}, {"tmr", p.tmr}});
+  });
+  return out;
+}
+
+json insects_json() {
+  json out = json::array();
+  for (const auto& i : insects) {
+    if (!i) continue;
+    out.push_back({{"typ", i->typ},
+                   {"state", i->state},
+                   {"x", i->x},
+                   {"y", i->y},
+                   {"rot", i->rot},
+                   {"xstp", i->xstp},
+                   {"ystp", i->ystp},
+                   {"ftmr", i->ftmr},
+                   {"fctr", i->fctr},
+                   {"tmr", i->tmr},
+                   {"dist", i->dist}});
+  }
+  return out;
+}
+
+json eyes_json() {
+  if (!qwdraw) return json::array();
+  return json::array({qwdraw->leye_r, qwdraw->leye_g, qwdraw->leye_b,
+                      qwdraw->reye_r, qwdraw->reye_g, qwdraw->reye_b});
+}
+
+}  // namespace
+
+std::string state_dump_json() {
+  json d;
+  d["tick"] = platform::script_tick();
+  d["game_state"] = game_state;
+  d["play_phase"] = play_phase;
+  d["quit_requested"] = quit_requested;
+  d["stereo_mode"] = stereo_mode;
+  d["hologram_intensity"] = hologram_intensity;
+  d["retro_lines"] = retro_lines;
+  d["versus_mode"] = versus_mode;
+  d["joystick_count"] = joystick_count;
+  d["high_score"] = high_score;
+  d["stage"] = stage;
+  d["crawler_length"] = crawler_length;
+  d["crawler_speed"] = crawler_speed;
+  d["tally_index"] = tally_index;
+  d["tally_tick"] = tally_tick;
+  d["game_over_timer"] = game_over_timer;
+  d["sound_volume_step"] = sound_volume_step;
+  d["music_volume_step"] = music_volume_step;
+  d["sound_volume"] = sound_volume;
+  d["music_volume"] = music_volume;
+  d["eyes"] = eyes_json();
+  d["colours"] = {{"player", pair(player_colour_a, player_colour_b)},
+                  {"mushroom", pair(mushroom_colour_a, mushroom_colour_b)},
+                  {"crawler", pair(crawler_colour_a, crawler_colour_b)},
+                  {"insect", pair(insect_colour_a, insect_colour_b)}};
+  d["mouse"] = json::array({platform::mouse_x(), platform::mouse_y()});
+  d["music"] = {{"playing", platform::channel_playing(music_channel)},
+                {"volume", music_volume},
+                {"starts", music_start_count()}};
+  d["sounds"] = sound_play_counts();
+  d["players"] = players_json();
+  d["mushrooms"] = mushrooms_json();
+  d["crawler"] = crawler_json();
+  d["particles"] = particle_list.size();
+  d["points"] = points_json();
+  d["insects"] = insects_json();
+  return d.dump();
+}

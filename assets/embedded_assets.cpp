@@ -1,0 +1,32 @@
+// Pulls the asset files into the read-only data of the executable with the
+// assembler's .incbin, so no generated source is needed.
+#include "assets/embedded_assets.h"
+
+#define VERMIX_INCBIN(symbol, file)                                  \
+  asm(".section .rodata\n"                                           \
+      ".balign 16\n"                                                 \
+      ".global " #symbol "_start\n" #symbol "_start:\n"              \
+      ".incbin \"" VERMIX_ASSET_DIR "/" file "\"\n"                  \
+      ".global " #symbol "_end\n" #symbol "_end:\n"                  \
+      ".byte 0\n"                                                    \
+      ".previous\n");                                                \
+  extern "C" const unsigned char symbol##_start[];                   \
+  extern "C" const unsigned char symbol##_end[];
+
+VERMIX_INCBIN(vermix_asset_logo, "graphx/qwlogo.png")
+VERMIX_INCBIN(vermix_asset_font, "fonts/joystix.ttf")
+VERMIX_INCBIN(vermix_asset_pointer, "graphx/dmpointer.png")
+VERMIX_INCBIN(vermix_asset_backdrop, "graphx/vermix_bg.png")
+VERMIX_INCBIN(vermix_asset_sheet, "graphx/vermix_01.png")
+
+#define VERMIX_ASSET(name, symbol) \
+  {name, symbol##_start,           \
+   static_cast<std::size_t>(symbol##_end - symbol##_start)}
+
+const EmbeddedAsset embedded_assets[5] = {
+    VERMIX_ASSET("graphx\\qwlogo.png", vermix_asset_logo),
+    VERMIX_ASSET("fonts\\joystix.ttf", vermix_asset_font),
+    VERMIX_ASSET("graphx\\dmpointer.png", vermix_asset_pointer),
+    VERMIX_ASSET("graphx\\vermix_bg.png", vermix_asset_backdrop),
+    VERMIX_ASSET("graphx\\vermix_01.png", vermix_asset_sheet),
+};

@@ -1,0 +1,45 @@
+// What the platform's own modules share with each other. Game code never
+// includes this header.
+#pragma once
+
+#include <SDL.h>
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+namespace platform::detail {
+
+// --- display (display.cpp) -------------------------------------------------
+SDL_Window* window();  // null before open_graphics
+// Window pixel -> display pixel (640 x 480 space), and back.
+void window_to_display(float wx, float wy, int& x, int& y);
+void display_to_window(int x, int y, int& wx, int& wy);
+// The display as last presented by flip, 640 x 480 RGBA rows top to bottom.
+bool read_presented_frame(std::vector<std::uint8_t>& rgba);
+bool write_screenshot(const std::string& path);
+
+// --- input and script (input.cpp, script.cpp) -----------------------------
+// Brings the input state up to date: handles pending SDL events, or applies
+// the script events that are due. Every input operation calls it first.
+void pump();
+// A tick has passed: a frame was presented or a waiting loop went round.
+void advance_tick();
+long current_tick();
+// Clears key and mouse states and counts (on suspend and resume).
+void clear_key_mouse_state();
+
+// --- files (files.cpp, embedded.cpp) --------------------------------------
+// Maps a game path (backslashes, any case of folder names) to a host path.
+std::string host_path(const std::string& game_path);
+// Whole contents of a host file or of an "incbin::" name.
+bool read_bytes(const std::string& path, std::vector<std::uint8_t>& out);
+
+// --- PNG (png_io.cpp) -------------------------------------------------------
+// Decodes to RGBA; `had_alpha` tells whether the file carried an alpha channel.
+bool decode_png(const std::uint8_t* data, std::size_t size, int& width,
+                int& height, std::vector<std::uint8_t>& rgba, bool& had_alpha);
+bool write_png(const std::string& host_file, int width, int height,
+               const std::vector<std::uint8_t>& rgba);
+
+}  // namespace platform::detail

@@ -1,0 +1,152 @@
+#include "tests/integration/game_run.h"
+
+#include <fcntl.h>
+#include <signal.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <chrono>
+#include <fstream>
+#include <sstream>
+#include <stdexcept>
+#include <thread>
+
+#include "platform/internal.h"
+
+namespace fs = std::filesystem;
+
+namespace testing_support {
+
+std::array<int, 3> Screenshot::at(int x, int y) const {
+  const std::size_t i = (static_cast<std::size_t>(y) * width + x) * 4;
+  return {rgba.at(i), rgba.at(i + 1), rgba.at(i + 2)};
+}
+
+GameFolder::GameFolder(bool with_sounds) {
+  std::string templ = (fs::temp_directory_path() / "vermix-test-XXXXXX").string();
+  if (!mkdtemp(templ.data())) throw std::runtime_error("mkdtemp failed");
+  dir_ = templ;
+  if (with_sounds) {
+    fs::create_directory(dir_ / "data");
+    for (const auto& entry : fs::directory_iterator(VERMIX_DATA_DIR)) {
+      if (entry.path().extension() == ".ogg") {
+        fs::copy_file(entry.path(), dir_ / "data" / entry.path().filename());
+      }
+    }
+  }
+}
+
+GameFolder::~GameFolder() {
+  std::error_code ec;
+  fs::remove_all(dir_, ec);
+}
+
+static std::string slurp(const fs::path& p) {
+  std::ifstream in(p, std::ios::binary);
+  std::stringstream ss;
+  ss << in.rdbuf();
+  return ss.str();
+}
+
+RunResult GameFolder::run(const std::string& script,
+                          const std::vector<std::string>& args,
+                          int timeout_seconds) {
+  {
+    std::ofstream out(dir_ / "script.txt", std::ios::binary);
+    out << script;
+  }
+  std::vector<std::string> all = args;
+  for (const char* a : {"--window", "--fast", "--script", "script.txt"}) all.push_back(a);
+  return run_raw(all, timeout_seconds);
+}
+
+RunResult GameFolder::run_raw(const std::vector<std::string>& args,
+                              int timeout_seconds) {
+  const fs::path out_file = dir_ / ".stdout";
+  const fs::path err_file = dir_ / ".stderr";
+  pid_t pid = fork();
+  if (pid < 0) throw std::runtime_error("fork failed");
+  if (pid == 0) {
+    if (chdir(dir_.c_str()) != 0) _exit(126);
+    int o = open(out_file.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+    int e = open(err_file.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+    if (o < 0 || e < 0) _exit(126);
+    dup2(o, 1);
+    dup2(e, 2);
+    setenv("SDL_VIDEODRIVER", "offscreen", 0);
+    setenv("ALSOFT_DRIVERS", "null", 0);
+    std::vector<char*> argv;
+    std::string exe = VERMIX_EXE;
+    argv.push_back(exe.data());
+    std::vector<std::string> copy = args;
+    for (auto& a : copy) argv.push_back(a.data());
+    argv.push_back(nullptr);
+    execv(exe.c_str(), argv.data());
+    _exit(127);
+  }
+  RunResult result;
+  int status = 0;
+  const auto deadline =
+      std::chrono::steady_clock::now() + std::chrono::seconds(timeout_seconds);
+  for (;;) {
+    pid_t r = waitpid(pid, &status, WNOHANG);
+    if (r == pid) break;
+    if (std::chrono::steady_clock::now() > deadline) {
+      kill(pid, SIGKILL);
+      waitpid(pid, &status, 0);
+      result.err = "timed out\n";
+      break;
+    }
+    std::this_thread::sleep_for(std::chrono::milliseconds(5));
+  }
+  if (WIFEXITED(status)) result.exit_code = WEXITSTATUS(status);
+  else if (WIFSIGNALED(status)) result.exit_code = 128 + WTERMSIG(status);
+  result.out = slurp(out_file);
+  result.err += slurp(err_file);
+  return result;
+}
+
+std::vector<nlohmann::json> GameFolder::dumps(const std::string& name) const {
+  std::vector<nlohmann::json> out;
+  std::ifstream in(dir_ / name);
+  std::string line;
+  while (std::getline(in, line)) {
+    if (!line.empty()) out.push_back(nlohmann::json::parse(line));
+  }
+  return out;
+}
+
+Screenshot GameFolder::screenshot(const std::string& name) const {
+  Screenshot shot;
+  std::vector<std::uint8_t> bytes = read_bytes(name);
+  bool had_alpha = false;
+  if (bytes.empty() ||
+      !platform::detail::decode_png(bytes.data(), bytes.size(), shot.width,
+                                    shot.height, shot.rgba, had_alpha)) {
+    return Screenshot{};
+  }
+  return shot;
+}
+
+void GameFolder::write_bytes(const std::string& rel,
+                             const std::vector<std::uint8_t>& bytes) {
+  fs::create_directories((dir_ / rel).parent_path());
+  std::ofstream out(dir_ / rel, std::ios::binary);
+  out.write(reinterpret_cast<const char*>(bytes.data()),
+            static_cast<std::streamsize>(bytes.size()));
+}
+
+std::vector<std::uint8_t> GameFolder::read_bytes(const std::string& rel) const {
+  std::string s = slurp(dir_ / rel);
+  return {s.begin(), s.end()};
+}
+
+bool GameFolder::exists(const std::string& rel) const {
+  return fs::exists(dir_ / rel);
+}
+
+std::string script_line(long tick, const std::string& event) {
+  return std::to_string(tick) + " " + event + "\n";
+}
+
+}  // namespace testing_support

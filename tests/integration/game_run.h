@@ -1,0 +1,65 @@
+// Runs the real game executable in a scratch working folder, driven by an
+// input script, and reads back what it wrote: state dumps, screenshots and
+// its own files.
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <filesystem>
+#include <nlohmann/json.hpp>
+#include <string>
+#include <vector>
+
+namespace testing_support {
+
+struct Screenshot {
+  int width = 0;
+  int height = 0;
+  std::vector<std::uint8_t> rgba;
+  bool ok() const { return width > 0; }
+  // {r, g, b} of display pixel (x, y).
+  std::array<int, 3> at(int x, int y) const;
+};
+
+struct RunResult {
+  int exit_code = -1;
+  std::string err;  // what the game printed on stderr
+  std::string out;  // and on stdout
+};
+
+class GameFolder {
+ public:
+  // A fresh working folder holding data/ with the game's sound files.
+  // With `with_sounds` false the data folder is left out entirely.
+  explicit GameFolder(bool with_sounds = true);
+  ~GameFolder();
+  GameFolder(const GameFolder&) = delete;
+  GameFolder& operator=(const GameFolder&) = delete;
+
+  const std::filesystem::path& path() const { return dir_; }
+
+  // Runs the game with --window --fast and the given script text; `args`
+  // come first (default: a fixed seed).
+  RunResult run(const std::string& script,
+                const std::vector<std::string>& args = {"--seed", "1"},
+                int timeout_seconds = 240);
+  // Runs the executable with exactly these arguments.
+  RunResult run_raw(const std::vector<std::string>& args,
+                    int timeout_seconds = 240);
+
+  // Every line of a dump file, parsed.
+  std::vector<nlohmann::json> dumps(const std::string& name = "dump.jsonl") const;
+  Screenshot screenshot(const std::string& name) const;
+
+  void write_bytes(const std::string& rel, const std::vector<std::uint8_t>& bytes);
+  std::vector<std::uint8_t> read_bytes(const std::string& rel) const;
+  bool exists(const std::string& rel) const;
+
+ private:
+  std::filesystem::path dir_;
+};
+
+// Builds script text: script_line(5, "key 27 down") -> "5 key 27 down\n".
+std::string script_line(long tick, const std::string& event);
+
+}  // namespace testing_support
