@@ -6,6 +6,11 @@
 // Runs the whole program with the given options; returns the exit status.
 int run_game(const platform::RunOptions& options);
 
+// The start-up steps up to and including load_assets: embedded files, the
+// display, every shared object, the font, images and sounds. Returns false if
+// the display cannot be opened. Tests use it to bring the game up in-process.
+bool start_up(const platform::RunOptions& options);
+
 int load_assets();
 int play_intro(int y_offset);
 int draw_backdrop();

@@ -15,7 +15,6 @@ long script_tick() { return 0; }
 void set_state_dumper(std::function<std::string()>) {  }
 void wait_pass() {  }
 void set_app_title(const std::string&) {  }
-void register_embedded_file(const std::string&, const unsigned char*, std::size_t) {  }
 void move_mouse(int, int) {  }
 int app_suspended() { return 0; }
 int app_terminate() { return 0; }
@@ -42,13 +41,6 @@ double cos_deg(double) { return 0; }
 int float_to_int(double) { return 0; }
 std::string int_to_string(int) { return {}; }
 std::string concat_strings(const std::string&, const std::string&) { return {}; }
-int file_type(const std::string&) { return 0; }
-StreamRef read_file(const std::string&) { return nullptr; }
-StreamRef write_file(const std::string&) { return nullptr; }
-int read_int(const StreamRef&) { return 0; }
-void write_int(const StreamRef&, int) {  }
-void close_stream(const StreamRef&) {  }
-bool create_folder(const std::string&) { return false; }
 
 }  // namespace platform
 
@@ -57,6 +49,4 @@ void pump() {}
 void advance_tick() {}
 long current_tick() { return 0; }
 void clear_key_mouse_state() {}
-std::string host_path(const std::string& p) { return p; }
-bool read_bytes(const std::string&, std::vector<std::uint8_t>&) { return false; }
 }  // namespace platform::detail

@@ -23,6 +23,7 @@ int music_start_count() { return 0; }
 int load_high_score() { return 0; }
 int save_high_score() { return 0; }
 int run_game(const platform::RunOptions&) { return 1; }
+bool start_up(const platform::RunOptions&) { return false; }
 int load_assets() { return 0; }
 int play_intro(int) { return 0; }
 int draw_backdrop() { return 0; }

@@ -1,0 +1,184 @@
+// Files relative to the working folder: game paths with backslashes and
+// folder names in any case, whole-file reads, and streams of 32-bit ints.
+// Writes land in a temporary file that replaces the target only when the
+// stream is closed complete.
+#include <dirent.h>
+#include <fcntl.h>
+#include <strings.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cstdio>
+
+#include "platform/internal.h"
+#include "platform/platform.h"
+
+namespace platform {
+
+struct Stream {
+  std::FILE* file = nullptr;
+  bool writing = false;
+  bool failed = false;
+  std::string target;     // host path a write stream replaces when closed
+  std::string temporary;  // host path being written
+
+  ~Stream() {
+    if (!file) return;
+    std::fclose(file);
+    if (writing) ::unlink(temporary.c_str());  // never closed: not complete
+  }
+};
+
+namespace detail {
+
+extern const std::string embedded_prefix;
+bool read_embedded(const std::string& path, std::vector<std::uint8_t>& out);
+
+namespace {
+
+bool is_folder(const std::string& host) {
+  struct stat st {};
+  return ::stat(host.c_str(), &st) == 0 && S_ISDIR(st.st_mode);
+}
+
+bool exists(const std::string& host) {
+  struct stat st {};
+  return ::stat(host.c_str(), &st) == 0;
+}
+
+// The entry of `folder` whose name matches `name` without regard to case, or
+// `name` itself when there is none.
+std::string match_entry(const std::string& folder, const std::string& name) {
+  const std::string exact = folder.empty() ? name : folder + "/" + name;
+  if (exists(exact)) return exact;
+  DIR* dir = ::opendir(folder.empty() ? "." : folder.c_str());
+  if (!dir) return exact;
+  std::string found = exact;
+  while (dirent* entry = ::readdir(dir)) {
+    if (::strcasecmp(entry->d_name, name.c_str()) == 0) {
+      found = folder.empty() ? entry->d_name : folder + "/" + entry->d_name;
+      break;
+    }
+  }
+  ::closedir(dir);
+  return found;
+}
+
+}  // namespace
+
+std::string host_path(const std::string& game_path) {
+  std::string result;
+  std::string part;
+  const bool absolute = !game_path.empty() &&
+                        (game_path[0] == '/' || game_path[0] == '\\');
+  if (absolute) result = "/";
+  auto take = [&] {
+    if (part.empty() || part == ".") return;
+    if (result == "/") {
+      result = match_entry("", "/" + part);
+    } else {
+      result = match_entry(result, part);
+    }
+    part.clear();
+  };
+  for (char c : game_path) {
+    if (c == '\\' || c == '/') {
+      take();
+    } else {
+      part += c;
+    }
+  }
+  take();
+  return result.empty() ? "." : result;
+}
+
+bool read_bytes(const std::string& path, std::vector<std::uint8_t>& out) {
+  out.clear();
+  if (path.rfind(embedded_prefix, 0) == 0) return read_embedded(path, out);
+  const std::string host = host_path(path);
+  if (is_folder(host)) return false;
+  std::FILE* f = std::fopen(host.c_str(), "rb");
+  if (!f) return false;
+  std::uint8_t buffer[65536];
+  std::size_t n;
+  while ((n = std::fread(buffer, 1, sizeof buffer, f)) > 0) {
+    out.insert(out.end(), buffer, buffer + n);
+  }
+  const bool ok = std::ferror(f) == 0;
+  std::fclose(f);
+  return ok;
+}
+
+}  // namespace detail
+
+int file_type(const std::string& path) {
+  struct stat st {};
+  if (::stat(detail::host_path(path).c_str(), &st) != 0) return 0;
+  if (S_ISDIR(st.st_mode)) return 2;
+  return S_ISREG(st.st_mode) ? 1 : 0;
+}
+
+StreamRef read_file(const std::string& path) {
+  const std::string host = detail::host_path(path);
+  if (file_type(path) != 1) return nullptr;
+  std::FILE* f = std::fopen(host.c_str(), "rb");
+  if (!f) return nullptr;
+  auto stream = std::make_shared<Stream>();
+  stream->file = f;
+  return stream;
+}
+
+StreamRef write_file(const std::string& path) {
+  const std::string host = detail::host_path(path);
+  if (file_type(path) == 2) return nullptr;  // a folder is never replaced
+  std::string temporary = host + ".tmp" + std::to_string(::getpid());
+  std::FILE* f = std::fopen(temporary.c_str(), "wb");
+  if (!f) return nullptr;
+  auto stream = std::make_shared<Stream>();
+  stream->file = f;
+  stream->writing = true;
+  stream->target = host;
+  stream->temporary = std::move(temporary);
+  return stream;
+}
+
+int read_int(const StreamRef& stream) {
+  if (!stream || !stream->file || stream->writing) return 0;
+  unsigned char b[4] = {0, 0, 0, 0};
+  const std::size_t got = std::fread(b, 1, 4, stream->file);
+  (void)got;  // bytes past the end stay zero
+  const std::uint32_t v = static_cast<std::uint32_t>(b[0]) |
+                          static_cast<std::uint32_t>(b[1]) << 8 |
+                          static_cast<std::uint32_t>(b[2]) << 16 |
+                          static_cast<std::uint32_t>(b[3]) << 24;
+  return static_cast<int>(v);
+}
+
+void write_int(const StreamRef& stream, int value) {
+  if (!stream || !stream->file || !stream->writing) return;
+  const auto v = static_cast<std::uint32_t>(value);
+  const unsigned char b[4] = {
+      static_cast<unsigned char>(v), static_cast<unsigned char>(v >> 8),
+      static_cast<unsigned char>(v >> 16), static_cast<unsigned char>(v >> 24)};
+  if (std::fwrite(b, 1, 4, stream->file) != 4) stream->failed = true;
+}
+
+void close_stream(const StreamRef& stream) {
+  if (!stream || !stream->file) return;
+  std::FILE* f = stream->file;
+  stream->file = nullptr;
+  if (!stream->writing) {
+    std::fclose(f);
+    return;
+  }
+  bool ok = !stream->failed && std::fflush(f) == 0 && ::fsync(::fileno(f)) == 0;
+  ok = (std::fclose(f) == 0) && ok;
+  if (ok) ok = std::rename(stream->temporary.c_str(), stream->target.c_str()) == 0;
+  if (!ok) ::unlink(stream->temporary.c_str());
+}
+
+bool create_folder(const std::string& path) {
+  return ::mkdir(detail::host_path(path).c_str(), 0755) == 0;
+}
+
+}  // namespace platform
