@@ -1,5 +1,7 @@
 #include "tests/platform/gfx_support.h"
 
+#include <png.h>
+
 #include <cstring>
 
 #include "platform/images.h"
@@ -72,6 +74,31 @@ platform::ImageRef shape_image(const std::vector<const char*>& rows) {
   }
   platform::detail::store_frame(*image, 0, rgba.data(), true);
   return image;
+}
+
+std::vector<std::uint8_t> rgb_png(int w, int h,
+                                  const std::vector<std::uint8_t>& rgb) {
+  std::vector<std::uint8_t> out;
+  png_structp png =
+      png_create_write_struct(PNG_LIBPNG_VER_STRING, nullptr, nullptr, nullptr);
+  png_infop info = png_create_info_struct(png);
+  png_set_write_fn(
+      png, &out,
+      [](png_structp p, png_bytep data, png_size_t size) {
+        auto* bytes =
+            static_cast<std::vector<std::uint8_t>*>(png_get_io_ptr(p));
+        bytes->insert(bytes->end(), data, data + size);
+      },
+      nullptr);
+  png_set_IHDR(png, info, w, h, 8, PNG_COLOR_TYPE_RGB, PNG_INTERLACE_NONE,
+               PNG_COMPRESSION_TYPE_DEFAULT, PNG_FILTER_TYPE_DEFAULT);
+  png_write_info(png, info);
+  for (int y = 0; y < h; ++y) {
+    png_write_row(png, const_cast<png_bytep>(&rgb[y * w * 3]));
+  }
+  png_write_end(png, nullptr);
+  png_destroy_write_struct(&png, &info);
+  return out;
 }
 
 }  // namespace gfx_test

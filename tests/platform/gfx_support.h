@@ -36,4 +36,9 @@ platform::ImageRef solid_image(int w, int h, std::uint8_t r, std::uint8_t g,
 // (transparent).
 platform::ImageRef shape_image(const std::vector<const char*>& rows);
 
+// The bytes of a PNG without an alpha channel: w x h pixels, RGB rows top to
+// bottom.
+std::vector<std::uint8_t> rgb_png(int w, int h,
+                                  const std::vector<std::uint8_t>& rgb);
+
 }  // namespace gfx_test
