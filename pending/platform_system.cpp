@@ -14,7 +14,6 @@ bool script_active() { return false; }
 long script_tick() { return 0; }
 void set_state_dumper(std::function<std::string()>) {  }
 void wait_pass() {  }
-void set_app_title(const std::string&) {  }
 void move_mouse(int, int) {  }
 int app_suspended() { return 0; }
 int app_terminate() { return 0; }
