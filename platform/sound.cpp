@@ -3,6 +3,8 @@
 // steady clock so that channel_playing still tells the truth.
 #include <chrono>
 #include <cmath>
+#include <map>
+#include <vector>
 
 #include "platform/audio_device.h"
 #include "platform/internal.h"
@@ -13,24 +15,75 @@ namespace platform {
 using detail::AudioOutput;
 using Clock = std::chrono::steady_clock;
 
-struct Sound {
+namespace {
+
+// A decoded sound in the output's memory, shared by every Sound loaded from
+// the same bytes.
+struct Sample {
   unsigned buffer = 0;  // 0 when nothing is heard
   std::uint64_t generation = 0;
   double seconds = 0.0;
-  bool loop = false;
 
-  Sound() = default;
-  Sound(const Sound&) = delete;
-  Sound& operator=(const Sound&) = delete;
-  ~Sound() {
+  Sample() = default;
+  Sample(const Sample&) = delete;
+  Sample& operator=(const Sample&) = delete;
+  ~Sample() {
     AudioOutput* out = AudioOutput::current();
     if (buffer && out && out->generation() == generation) {
       out->delete_buffer(buffer);
     }
   }
+};
+
+// The game loads its music again at every field start. Decoding it takes far
+// longer than reading it, so a file whose bytes are the same as last time
+// reuses the sample decoded then, as long as some Sound still holds it.
+struct RecentFile {
+  std::vector<std::uint8_t> bytes;
+  std::weak_ptr<const Sample> sample;
+};
+
+std::map<std::string, RecentFile>& recent_files() {
+  static std::map<std::string, RecentFile> recent;
+  return recent;
+}
+
+std::shared_ptr<const Sample> recent_sample(
+    const std::string& path, const std::vector<std::uint8_t>& bytes) {
+  auto& recent = recent_files();
+  auto it = recent.find(path);
+  if (it == recent.end()) return nullptr;
+  std::shared_ptr<const Sample> sample = it->second.sample.lock();
+  const AudioOutput* out = AudioOutput::current();
+  if (sample && it->second.bytes == bytes && out &&
+      out->generation() == sample->generation) {
+    return sample;
+  }
+  recent.erase(it);
+  return nullptr;
+}
+
+std::shared_ptr<const Sample> decode_sample(
+    const std::vector<std::uint8_t>& bytes) {
+  detail::Pcm pcm;
+  if (!detail::decode_sound(bytes.data(), bytes.size(), pcm)) return nullptr;
+  AudioOutput& out = AudioOutput::get();
+  auto sample = std::make_shared<Sample>();
+  sample->seconds = static_cast<double>(pcm.frames()) / pcm.rate;
+  sample->buffer = out.make_buffer(pcm);
+  sample->generation = out.generation();
+  return sample;
+}
+
+}  // namespace
+
+struct Sound {
+  std::shared_ptr<const Sample> sample;
+  bool loop = false;
+  double seconds() const { return sample->seconds; }
   // The buffer, if it belongs to the device now open.
   unsigned live_buffer(const AudioOutput& out) const {
-    return out.generation() == generation ? buffer : 0;
+    return out.generation() == sample->generation ? sample->buffer : 0;
   }
 };
 
@@ -62,7 +115,7 @@ struct Channel {
     AudioOutput& out = AudioOutput::get();
     if (voice) {
       if (out.state(voice) != detail::VoiceState::playing) finish(out);
-    } else if (!sound->loop && elapsed() >= sound->seconds) {
+    } else if (!sound->loop && elapsed() >= sound->seconds()) {
       finish(out);
     }
   }
@@ -85,14 +138,16 @@ float clamp_volume(float v) {
 SoundRef load_sound(const std::string& path, int flags) {
   std::vector<std::uint8_t> bytes;
   if (!detail::read_bytes(path, bytes)) return nullptr;
-  detail::Pcm pcm;
-  if (!detail::decode_sound(bytes.data(), bytes.size(), pcm)) return nullptr;
-  AudioOutput& out = AudioOutput::get();
+  AudioOutput::get();  // opened before any sample is made
+  std::shared_ptr<const Sample> sample = recent_sample(path, bytes);
+  if (!sample) {
+    sample = decode_sample(bytes);
+    if (!sample) return nullptr;
+    recent_files()[path] = RecentFile{std::move(bytes), sample};
+  }
   auto sound = std::make_shared<Sound>();
-  sound->seconds = static_cast<double>(pcm.frames()) / pcm.rate;
+  sound->sample = std::move(sample);
   sound->loop = (flags & 1) != 0;
-  sound->buffer = out.make_buffer(pcm);
-  sound->generation = out.generation();
   return sound;
 }
 
@@ -115,7 +170,7 @@ void resume_channel(const ChannelRef& channel) {
   }
   AudioOutput& out = AudioOutput::get();
   if (!out.holds(ch.voice)) {
-    const double length = ch.sound->seconds;
+    const double length = ch.sound->seconds();
     const double offset =
         ch.sound->loop ? std::fmod(ch.position, length) : ch.position;
     ch.voice = out.acquire(ch.sound->live_buffer(out), ch.sound->loop,

@@ -156,4 +156,31 @@ TEST(SoundChannels, PausedUnheardChannelKeepsItsPlace) {
   EXPECT_TRUE(wait_until([&] { return channel_playing(ch) == 0; }, 3.0));
 }
 
+TEST(SoundChannels, ReloadingAFileFollowsItsBytesAndFlags) {
+  ScratchFolder folder;
+  const std::string path = folder.file("music.wav");
+  sound_test::write_tone(path, 0.2);
+  SoundRef once = load_sound(path, 0);
+  SoundRef looped = load_sound(path, 1);  // same bytes, other flags
+  ChannelRef a = cue_sound(once);
+  ChannelRef b = cue_sound(looped);
+  resume_channel(a);
+  resume_channel(b);
+  ASSERT_TRUE(wait_until([&] { return channel_playing(a) == 0; }, 3.0));
+  EXPECT_EQ(channel_playing(b), 1);
+  stop_channel(b);
+
+  // The file changes while the old sound is still held.
+  sound_test::write_tone(path, 2.0);
+  SoundRef longer = load_sound(path, 0);
+  ChannelRef c = cue_sound(longer);
+  resume_channel(c);
+  std::this_thread::sleep_for(std::chrono::milliseconds(600));
+  EXPECT_EQ(channel_playing(c), 1) << "the old, shorter sound was reused";
+
+  // And a file that has become unreadable no longer loads.
+  sound_test::write_file(path, {'R', 'I', 'F', 'F', 1, 0, 0, 0});
+  EXPECT_EQ(load_sound(path, 0), nullptr);
+}
+
 }  // namespace
