@@ -1,5 +1,6 @@
 #include "app/command_line.h"
 
+#include <cctype>
 #include <cerrno>
 #include <climits>
 #include <cstdlib>
@@ -8,7 +9,11 @@ namespace {
 
 // A whole decimal number within [low, high], nothing else around it.
 std::optional<int> parse_int(const std::string& text, long low, long high) {
-  if (text.empty()) return std::nullopt;
+  // strtol would skip leading blanks and take a plus sign.
+  if (text.empty() ||
+      !(std::isdigit(static_cast<unsigned char>(text[0])) || text[0] == '-')) {
+    return std::nullopt;
+  }
   errno = 0;
   char* end = nullptr;
   const long value = std::strtol(text.c_str(), &end, 10);
