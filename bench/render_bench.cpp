@@ -24,6 +24,8 @@ struct Scene {
 Scene& scene() {
   static Scene s = [] {
     Scene scene;
+    setenv("SDL_VIDEODRIVER", "offscreen",
+           0);  // headless unless told otherwise
     if (!open_graphics(640, 480, 0, 60, 2)) std::abort();
     auto_image_flags(9);
     scene.backdrop = create_image(640, 480, 1, -1);
@@ -109,12 +111,3 @@ BENCHMARK(BM_HeavyStereoFrame)
     ->Arg(0)
     ->Arg(1)
     ->Unit(benchmark::kMillisecond);
-
-int main(int argc, char** argv) {
-  setenv("SDL_VIDEODRIVER", "offscreen", 0);  // headless unless told otherwise
-  benchmark::Initialize(&argc, argv);
-  if (benchmark::ReportUnrecognizedArguments(argc, argv)) return 1;
-  benchmark::RunSpecifiedBenchmarks();
-  benchmark::Shutdown();
-  return 0;
-}
