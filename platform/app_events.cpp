@@ -1,0 +1,49 @@
+// The window as the game sees it: suspended or not, and asked to close.
+#include <cstdlib>
+
+#include "platform/input_state.h"
+#include "platform/internal.h"
+#include "platform/platform.h"
+
+namespace platform {
+namespace {
+
+bool suspended = false;  // no focus reported yet is not suspended
+bool close_requested = false;
+bool close_standing = false;
+
+}  // namespace
+
+namespace detail {
+
+void set_suspended(bool now) {
+  if (now == suspended) return;
+  suspended = now;
+  clear_key_mouse_state();
+}
+
+void request_close(bool standing) {
+  close_requested = true;
+  close_standing = close_standing || standing;
+}
+
+}  // namespace detail
+
+int app_suspended() {
+  detail::pump();
+  return suspended ? 1 : 0;
+}
+
+int app_terminate() {
+  detail::pump();
+  if (!close_requested) return 0;
+  close_requested = close_standing;
+  return 1;
+}
+
+void end_program() {
+  SDL_Quit();
+  std::exit(0);
+}
+
+}  // namespace platform

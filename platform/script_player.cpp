@@ -1,0 +1,142 @@
+// Plays an input script: the events that are due are applied to the input
+// state at each input read. The joysticks of a script are virtual ports.
+#include <array>
+#include <cstdio>
+#include <fstream>
+#include <optional>
+#include <sstream>
+
+#include "platform/input_script.h"
+#include "platform/input_state.h"
+#include "platform/internal.h"
+#include "platform/platform.h"
+
+namespace platform {
+namespace {
+
+struct Script {
+  std::vector<detail::ScriptEvent> events;
+  std::size_t next = 0;  // first event not yet applied
+  std::array<std::optional<detail::JoyPort>, detail::script_port_count> ports;
+};
+
+std::optional<Script> script;
+
+void append_dump(const std::string& path) {
+  std::ofstream out(path, std::ios::app | std::ios::binary);
+  out << detail::dump_state() << '\n';
+  if (!out) std::fprintf(stderr, "script: cannot append to %s\n", path.c_str());
+}
+
+void apply_joystick(const detail::ScriptEvent& e) {
+  std::optional<detail::JoyPort>& port = script->ports[e.code];
+  if (e.action == detail::ScriptAction::joy_connect) {
+    if (!port) port.emplace();
+    return;
+  }
+  if (!port) return;  // events for an absent port are ignored
+  switch (e.action) {
+    case detail::ScriptAction::joy_disconnect:
+      port.reset();
+      return;
+    case detail::ScriptAction::joy_axis:
+      (e.index == 0 ? port->x : port->y) = e.value;
+      return;
+    case detail::ScriptAction::joy_button:
+      port->buttons[e.index].set(e.down);
+      return;
+    default:
+      return;
+  }
+}
+
+void apply(const detail::ScriptEvent& e) {
+  detail::KeysAndMouse& s = detail::keys_and_mouse();
+  using detail::ScriptAction;
+  switch (e.action) {
+    case ScriptAction::key:
+      s.keys[e.code].set(e.down);
+      return;
+    case ScriptAction::mouse:
+      s.x = e.code;
+      s.y = e.index;
+      return;
+    case ScriptAction::mouse_button:
+      s.mouse[e.code].set(e.down);
+      return;
+    case ScriptAction::focus_lost:
+    case ScriptAction::focus_gained:
+      detail::set_suspended(e.action == ScriptAction::focus_lost);
+      return;
+    case ScriptAction::close:
+    case ScriptAction::end:
+      detail::request_close(e.action == ScriptAction::end);
+      return;
+    case ScriptAction::screenshot:
+      if (!detail::write_screenshot(e.path)) {
+        std::fprintf(stderr, "script: cannot write screenshot %s\n",
+                     e.path.c_str());
+      }
+      return;
+    case ScriptAction::dump:
+      append_dump(e.path);
+      return;
+    default:
+      apply_joystick(e);
+      return;
+  }
+}
+
+}  // namespace
+
+bool load_input_script(const std::string& path, std::string& error) {
+  std::ifstream in(path, std::ios::binary);
+  if (!in) {
+    error = path + ": cannot be read";
+    return false;
+  }
+  std::ostringstream text;
+  text << in.rdbuf();
+  std::vector<detail::ScriptEvent> events;
+  if (!detail::parse_input_script(text.str(), path, events, error))
+    return false;
+  detail::stop_input_script();
+  script.emplace();
+  script->events = std::move(events);
+  detail::restart_ticks();
+  return true;
+}
+
+bool script_active() { return script.has_value(); }
+
+namespace detail {
+
+void stop_input_script() {
+  script.reset();
+  clear_key_mouse_state();
+}
+
+void apply_due_script_events() {
+  if (!script) return;
+  const long now = current_tick();
+  while (script->next < script->events.size() &&
+         script->events[script->next].tick <= now) {
+    apply(script->events[script->next++]);
+  }
+}
+
+int script_joy_count() {
+  if (!script) return 0;
+  int n = 0;
+  for (const auto& p : script->ports) n += p ? 1 : 0;
+  return n;
+}
+
+JoyPort* script_joy_port(int port) {
+  if (!script || port < 0 || port >= script_port_count) return nullptr;
+  auto& p = script->ports[port];
+  return p ? &*p : nullptr;
+}
+
+}  // namespace detail
+}  // namespace platform
