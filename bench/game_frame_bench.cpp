@@ -66,6 +66,24 @@ void BM_PlayingFrame(benchmark::State& state) {
 }
 BENCHMARK(BM_PlayingFrame)->Unit(benchmark::kMillisecond)->MinTime(3.0);
 
+// The same frame with nothing on the field, to tell the field's share from
+// the cost of the backdrop, the border and presenting.
+void BM_EmptyFrame(benchmark::State& state) {
+  static const bool ready = bring_up();
+  if (!ready) {
+    state.SkipWithError("no display");
+    return;
+  }
+  for (auto _ : state) {
+    platform::cls();
+    draw_backdrop();
+    draw_hud();
+    draw_retro_lines(2);
+    platform::flip(0);
+  }
+}
+BENCHMARK(BM_EmptyFrame)->Unit(benchmark::kMillisecond)->MinTime(3.0);
+
 }  // namespace
 
 BENCHMARK_MAIN();
