@@ -1,3 +1,34 @@
+#include <iostream>
+#include <string>
+#include <vector>
+
+#include "app/command_line.h"
 #include "app/shell.h"
 
-int main(int, char**) { return run_game(platform::RunOptions{}); }
+// Everything the command line can refuse is refused before the display
+// opens: bad options with status 2, a bad script line too.
+int main(int argc, char** argv) {
+  const CommandLine cl =
+      parse_command_line(std::vector<std::string>(argv + 1, argv + argc));
+  switch (cl.action) {
+    case CommandLine::Action::help:
+      std::cout << usage_text();
+      return 0;
+    case CommandLine::Action::version:
+      std::cout << version_line();
+      return 0;
+    case CommandLine::Action::refuse:
+      std::cerr << "vermix: " << cl.error << "\nTry 'vermix --help'.\n";
+      return 2;
+    case CommandLine::Action::run:
+      break;
+  }
+  if (!cl.script.empty()) {
+    std::string error;
+    if (!platform::load_input_script(cl.script, error)) {
+      std::cerr << "vermix: " << error << "\n";
+      return 2;
+    }
+  }
+  return run_game(cl.run, cl.seed);
+}

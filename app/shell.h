@@ -1,15 +1,20 @@
 // Start-up, the opening logo, the main loop's own steps and shut-down.
 #pragma once
 
+#include <optional>
+
 #include "platform/platform.h"
 
 // Runs the whole program with the given options; returns the exit status.
-int run_game(const platform::RunOptions& options);
+// Without a seed the random generator is seeded from the clock.
+int run_game(const platform::RunOptions& options,
+             std::optional<int> seed = std::nullopt);
 
 // The start-up steps up to and including load_assets: embedded files, the
 // display, every shared object, the font, images and sounds. Returns false if
 // the display cannot be opened. Tests use it to bring the game up in-process.
-bool start_up(const platform::RunOptions& options);
+bool start_up(const platform::RunOptions& options,
+              std::optional<int> seed = std::nullopt);
 
 int load_assets();
 int play_intro(int y_offset);

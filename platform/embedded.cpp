@@ -35,8 +35,6 @@ void register_embedded_file(const std::string& name, const unsigned char* bytes,
 
 namespace detail {
 
-const std::string embedded_prefix = "incbin::";
-
 bool read_embedded(const std::string& path, std::vector<std::uint8_t>& out) {
   auto it = registry().find(normalised(path.substr(embedded_prefix.size())));
   if (it == registry().end()) return false;

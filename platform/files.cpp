@@ -31,9 +31,6 @@ struct Stream {
 
 namespace detail {
 
-extern const std::string embedded_prefix;
-bool read_embedded(const std::string& path, std::vector<std::uint8_t>& out);
-
 namespace {
 
 bool is_folder(const std::string& host) {
@@ -69,8 +66,8 @@ std::string match_entry(const std::string& folder, const std::string& name) {
 std::string host_path(const std::string& game_path) {
   std::string result;
   std::string part;
-  const bool absolute = !game_path.empty() &&
-                        (game_path[0] == '/' || game_path[0] == '\\');
+  const bool absolute =
+      !game_path.empty() && (game_path[0] == '/' || game_path[0] == '\\');
   if (absolute) result = "/";
   auto take = [&] {
     if (part.empty() || part == ".") return;
@@ -173,7 +170,8 @@ void close_stream(const StreamRef& stream) {
   }
   bool ok = !stream->failed && std::fflush(f) == 0 && ::fsync(::fileno(f)) == 0;
   ok = (std::fclose(f) == 0) && ok;
-  if (ok) ok = std::rename(stream->temporary.c_str(), stream->target.c_str()) == 0;
+  if (ok)
+    ok = std::rename(stream->temporary.c_str(), stream->target.c_str()) == 0;
   if (!ok) ::unlink(stream->temporary.c_str());
 }
 

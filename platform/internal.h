@@ -6,6 +6,7 @@
 
 #include <cstdint>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace platform::detail {
@@ -32,8 +33,12 @@ void clear_key_mouse_state();
 // --- files (files.cpp, embedded.cpp) --------------------------------------
 // Maps a game path (backslashes, any case of folder names) to a host path.
 std::string host_path(const std::string& game_path);
+// Paths that name a file built into the executable start with this.
+constexpr std::string_view embedded_prefix = "incbin::";
 // Whole contents of a host file or of an "incbin::" name.
 bool read_bytes(const std::string& path, std::vector<std::uint8_t>& out);
+// The bytes registered under an "incbin::" path, if any.
+bool read_embedded(const std::string& path, std::vector<std::uint8_t>& out);
 
 // --- PNG (png_io.cpp) -------------------------------------------------------
 // Decodes to RGBA; `had_alpha` tells whether the file carried an alpha channel.

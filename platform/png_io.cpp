@@ -28,12 +28,10 @@ void quiet_warning(png_structp, png_const_charp) {}
 }  // namespace
 
 bool decode_png(const std::uint8_t* data, std::size_t size, int& width,
-                int& height, std::vector<std::uint8_t>& rgba,
-                bool& had_alpha) {
+                int& height, std::vector<std::uint8_t>& rgba, bool& had_alpha) {
   if (size < 8 || png_sig_cmp(data, 0, 8) != 0) return false;
-  png_structp png =
-      png_create_read_struct(PNG_LIBPNG_VER_STRING, nullptr, nullptr,
-                             quiet_warning);
+  png_structp png = png_create_read_struct(PNG_LIBPNG_VER_STRING, nullptr,
+                                           nullptr, quiet_warning);
   if (!png) return false;
   png_infop info = png_create_info_struct(png);
   if (!info) {
@@ -56,7 +54,8 @@ bool decode_png(const std::uint8_t* data, std::size_t size, int& width,
               png_get_valid(png, info, PNG_INFO_tRNS) != 0;
   if (depth == 16) png_set_strip_16(png);
   if (type == PNG_COLOR_TYPE_PALETTE) png_set_palette_to_rgb(png);
-  if (type == PNG_COLOR_TYPE_GRAY && depth < 8) png_set_expand_gray_1_2_4_to_8(png);
+  if (type == PNG_COLOR_TYPE_GRAY && depth < 8)
+    png_set_expand_gray_1_2_4_to_8(png);
   if (png_get_valid(png, info, PNG_INFO_tRNS)) png_set_tRNS_to_alpha(png);
   if (type == PNG_COLOR_TYPE_GRAY || type == PNG_COLOR_TYPE_GRAY_ALPHA) {
     png_set_gray_to_rgb(png);
@@ -103,8 +102,9 @@ bool write_png(const std::string& host_file, int width, int height,
                PNG_FILTER_TYPE_DEFAULT);
   png_write_info(png, info);
   for (int y = 0; y < height; ++y) {
-    png_write_row(png, const_cast<png_bytep>(rgba.data() +
-                                             static_cast<std::size_t>(y) * width * 4));
+    png_write_row(
+        png, const_cast<png_bytep>(rgba.data() +
+                                   static_cast<std::size_t>(y) * width * 4));
   }
   png_write_end(png, nullptr);
   png_destroy_write_struct(&png, &info);

@@ -23,7 +23,8 @@ std::array<int, 3> Screenshot::at(int x, int y) const {
 }
 
 GameFolder::GameFolder(bool with_sounds) {
-  std::string templ = (fs::temp_directory_path() / "vermix-test-XXXXXX").string();
+  std::string templ =
+      (fs::temp_directory_path() / "vermix-test-XXXXXX").string();
   if (!mkdtemp(templ.data())) throw std::runtime_error("mkdtemp failed");
   dir_ = templ;
   if (with_sounds) {
@@ -56,7 +57,8 @@ RunResult GameFolder::run(const std::string& script,
     out << script;
   }
   std::vector<std::string> all = args;
-  for (const char* a : {"--window", "--fast", "--script", "script.txt"}) all.push_back(a);
+  for (const char* a : {"--window", "--fast", "--script", "script.txt"})
+    all.push_back(a);
   return run_raw(all, timeout_seconds);
 }
 
@@ -99,8 +101,10 @@ RunResult GameFolder::run_raw(const std::vector<std::string>& args,
     }
     std::this_thread::sleep_for(std::chrono::milliseconds(5));
   }
-  if (WIFEXITED(status)) result.exit_code = WEXITSTATUS(status);
-  else if (WIFSIGNALED(status)) result.exit_code = 128 + WTERMSIG(status);
+  if (WIFEXITED(status))
+    result.exit_code = WEXITSTATUS(status);
+  else if (WIFSIGNALED(status))
+    result.exit_code = 128 + WTERMSIG(status);
   result.out = slurp(out_file);
   result.err += slurp(err_file);
   return result;

@@ -48,10 +48,12 @@ class GameFolder {
                     int timeout_seconds = 240);
 
   // Every line of a dump file, parsed.
-  std::vector<nlohmann::json> dumps(const std::string& name = "dump.jsonl") const;
+  std::vector<nlohmann::json> dumps(
+      const std::string& name = "dump.jsonl") const;
   Screenshot screenshot(const std::string& name) const;
 
-  void write_bytes(const std::string& rel, const std::vector<std::uint8_t>& bytes);
+  void write_bytes(const std::string& rel,
+                   const std::vector<std::uint8_t>& bytes);
   std::vector<std::uint8_t> read_bytes(const std::string& rel) const;
   bool exists(const std::string& rel) const;
 

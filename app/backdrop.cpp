@@ -1,0 +1,52 @@
+// The picture behind the field (or the frozen game while paused) and the
+// border of 150 tiles around the playfield.
+#include "app/globals.h"
+#include "app/shell.h"
+
+namespace {
+
+void draw_tile(float x, float y, int frame) {
+  qwdraw->i3d(sprites10, x, y, frame, static_cast<float>(hologram_intensity), 0,
+              2);
+}
+
+void draw_border() {
+  platform::set_color(255, 255, 255);
+  qwdraw->sip(1, 1.0f, 0, 1.0f, 1.0f);
+  for (int y = 30; y <= 450; y += 10) {
+    draw_tile(165, static_cast<float>(y), 0);
+    draw_tile(475, static_cast<float>(y), 4);
+  }
+  for (int x = 175; x <= 465; x += 10) {
+    draw_tile(static_cast<float>(x), 20, 2);
+    draw_tile(static_cast<float>(x), 460, 6);
+  }
+  draw_tile(165, 20, 1);
+  draw_tile(475, 20, 3);
+  draw_tile(165, 460, 5);
+  draw_tile(475, 460, 7);
+}
+
+}  // namespace
+
+int draw_backdrop() {
+  platform::cls();
+  if (game_state == state_paused) {
+    platform::set_color(50, 50, 100);
+    platform::set_blend(1);
+    platform::draw_image(pause_snapshot, 0, 0, 0);
+  } else {
+    platform::set_color(255, 255, 255);
+    if (stereo_mode == 0) {
+      qwdraw->sip(3, 0.6f, 0, 1.0f, 1.0f);
+      platform::draw_image(background_image, 0, 0, 0);
+    } else {
+      // Behind everything else: four pixels less separation than the field.
+      qwdraw->sip(4, 1.0f, 0, 1.0f, 1.0f);
+      qwdraw->i3d(background_image, 0, 0, 0,
+                  static_cast<float>(hologram_intensity - 4), 0, 2);
+    }
+  }
+  draw_border();
+  return 0;
+}

@@ -1,0 +1,23 @@
+// The program's options: how the display opens, the seed, an input script.
+#pragma once
+
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "platform/platform.h"
+
+struct CommandLine {
+  enum class Action { run, help, version, refuse };
+  Action action = Action::run;
+  platform::RunOptions run;
+  std::optional<int> seed;
+  std::string script;  // empty: the real devices
+  std::string error;   // why the command line was refused
+};
+
+// Reads the arguments after the program name.
+CommandLine parse_command_line(const std::vector<std::string>& args);
+
+std::string usage_text();
+std::string version_line();

@@ -1,0 +1,69 @@
+// The whole program: start-up, the logo, one frame per pass of the main loop
+// until the player quits, and the orderly end.
+#include <iostream>
+
+#include "app/game_flow.h"
+#include "app/globals.h"
+#include "app/high_score.h"
+#include "app/menu.h"
+#include "app/shell.h"
+#include "render/anaglyph.h"
+
+namespace {
+
+void update_state() {
+  switch (game_state) {
+    case state_playing:
+      update_game();
+      break;
+    case state_paused:
+    case state_title:
+      update_menu();
+      break;
+    case state_game_over:
+      update_game_over();
+      break;
+    default:
+      break;
+  }
+}
+
+void run_main_loop() {
+  do {
+    draw_backdrop();
+    update_state();
+    draw_hud();
+    draw_retro_lines(2);
+    platform::flip(-1);
+    check_hotkeys();
+    wait_if_suspended();
+  } while (quit_requested == 0);
+}
+
+// The music stops and half a second of silence follows before the files are
+// written.
+[[noreturn]] void shut_down() {
+  if (platform::channel_playing(music_channel) != 0) {
+    platform::stop_channel(music_channel);
+    platform::delay(500);
+  }
+  anaglyph_settings(2);
+  save_high_score();
+  platform::end_program();
+}
+
+}  // namespace
+
+int run_game(const platform::RunOptions& options, std::optional<int> seed) {
+  if (!start_up(options, seed)) {
+    std::cerr << "vermix: the display could not be opened\n";
+    return 1;
+  }
+  anaglyph_settings(1);
+  load_high_score();
+  play_intro(-25);
+  game_state = state_title;
+  platform::move_mouse(320, 260);
+  run_main_loop();
+  shut_down();
+}

@@ -1,0 +1,416 @@
+#include "platform/renderer.h"
+
+#include <SDL.h>
+#include <epoxy/gl.h>
+
+#include <algorithm>
+#include <cstring>
+
+#include "platform/display_fit.h"
+
+namespace platform::detail::renderer {
+
+namespace {
+
+constexpr int max_batch_quads = 8192;  // indices stay within 16 bits
+
+const char* const vertex_source = R"(#version 330 core
+layout(location = 0) in vec2 position;
+layout(location = 1) in vec2 texcoord;
+layout(location = 2) in vec4 colour;
+uniform vec2 display_size;
+out vec2 uv;
+out vec4 tint;
+void main() {
+  uv = texcoord;
+  tint = colour;
+  gl_Position = vec4(position.x * 2.0 / display_size.x - 1.0,
+                     1.0 - position.y * 2.0 / display_size.y, 0.0, 1.0);
+}
+)";
+
+// alpha_floor: fragments whose alpha is below it are dropped (mask mode).
+const char* const fragment_source = R"(#version 330 core
+in vec2 uv;
+in vec4 tint;
+uniform sampler2D image;
+uniform float alpha_floor;
+out vec4 result;
+void main() {
+  vec4 c = texture(image, uv) * tint;
+  if (c.a < alpha_floor) discard;
+  result = c;
+}
+)";
+
+struct State {
+  bool active = false;
+  unsigned generation = 0;
+  int width = 0;
+  int height = 0;
+  GLuint program = 0;
+  GLint alpha_floor_uniform = -1;
+  GLint display_size_uniform = -1;
+  GLuint vertex_array = 0;
+  GLuint vertex_buffer = 0;
+  GLuint index_buffer = 0;
+  GLuint draw_fbo = 0;
+  GLuint draw_colour = 0;
+  GLuint presented_fbo = 0;
+  GLuint presented_colour = 0;
+  Texture white;
+
+  // Queued quads and the key they share.
+  std::vector<Vertex> batch;
+  GLuint batch_texture = 0;
+  int batch_blend = 0;
+  bool flush_every_quad = false;
+
+  // GL state as last set, so that unchanged state is not sent again.
+  GLuint bound_texture = 0;
+  int applied_blend = -1;
+  long draw_calls = 0;
+};
+
+// Never destroyed: images held in globals release their textures during
+// the program's exit, after ordinary statics may be gone.
+State& state() {
+  static State* s = new State;
+  return *s;
+}
+
+GLuint compile(GLenum kind, const char* source, std::string& error) {
+  GLuint shader = glCreateShader(kind);
+  glShaderSource(shader, 1, &source, nullptr);
+  glCompileShader(shader);
+  GLint ok = 0;
+  glGetShaderiv(shader, GL_COMPILE_STATUS, &ok);
+  if (!ok) {
+    char log[512] = {};
+    glGetShaderInfoLog(shader, sizeof log, nullptr, log);
+    error = std::string("shader does not compile: ") + log;
+    glDeleteShader(shader);
+    return 0;
+  }
+  return shader;
+}
+
+bool make_program(State& s, std::string& error) {
+  GLuint vs = compile(GL_VERTEX_SHADER, vertex_source, error);
+  if (!vs) return false;
+  GLuint fs = compile(GL_FRAGMENT_SHADER, fragment_source, error);
+  if (!fs) {
+    glDeleteShader(vs);
+    return false;
+  }
+  s.program = glCreateProgram();
+  glAttachShader(s.program, vs);
+  glAttachShader(s.program, fs);
+  glLinkProgram(s.program);
+  glDeleteShader(vs);
+  glDeleteShader(fs);
+  GLint ok = 0;
+  glGetProgramiv(s.program, GL_LINK_STATUS, &ok);
+  if (!ok) {
+    error = "shader program does not link";
+    return false;
+  }
+  glUseProgram(s.program);
+  s.alpha_floor_uniform = glGetUniformLocation(s.program, "alpha_floor");
+  s.display_size_uniform = glGetUniformLocation(s.program, "display_size");
+  glUniform1i(glGetUniformLocation(s.program, "image"), 0);
+  return true;
+}
+
+void make_buffers(State& s) {
+  glGenVertexArrays(1, &s.vertex_array);
+  glBindVertexArray(s.vertex_array);
+  glGenBuffers(1, &s.vertex_buffer);
+  glBindBuffer(GL_ARRAY_BUFFER, s.vertex_buffer);
+  const auto stride = static_cast<GLsizei>(sizeof(Vertex));
+  glEnableVertexAttribArray(0);
+  glVertexAttribPointer(0, 2, GL_FLOAT, GL_FALSE, stride,
+                        reinterpret_cast<void*>(offsetof(Vertex, x)));
+  glEnableVertexAttribArray(1);
+  glVertexAttribPointer(1, 2, GL_FLOAT, GL_FALSE, stride,
+                        reinterpret_cast<void*>(offsetof(Vertex, u)));
+  glEnableVertexAttribArray(2);
+  glVertexAttribPointer(2, 4, GL_UNSIGNED_BYTE, GL_TRUE, stride,
+                        reinterpret_cast<void*>(offsetof(Vertex, r)));
+
+  std::vector<GLushort> indices;
+  indices.reserve(max_batch_quads * 6);
+  for (int q = 0; q < max_batch_quads; ++q) {
+    const auto base = static_cast<GLushort>(q * 4);
+    for (int k : {0, 1, 2, 0, 2, 3}) {
+      indices.push_back(static_cast<GLushort>(base + k));
+    }
+  }
+  glGenBuffers(1, &s.index_buffer);
+  glBindBuffer(GL_ELEMENT_ARRAY_BUFFER, s.index_buffer);
+  glBufferData(GL_ELEMENT_ARRAY_BUFFER,
+               static_cast<GLsizeiptr>(indices.size() * sizeof(GLushort)),
+               indices.data(), GL_STATIC_DRAW);
+}
+
+bool make_target(int width, int height, GLuint& fbo, GLuint& colour) {
+  glGenTextures(1, &colour);
+  glBindTexture(GL_TEXTURE_2D, colour);
+  glTexImage2D(GL_TEXTURE_2D, 0, GL_RGBA8, width, height, 0, GL_RGBA,
+               GL_UNSIGNED_BYTE, nullptr);
+  glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_NEAREST);
+  glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_NEAREST);
+  glGenFramebuffers(1, &fbo);
+  glBindFramebuffer(GL_FRAMEBUFFER, fbo);
+  glFramebufferTexture2D(GL_FRAMEBUFFER, GL_COLOR_ATTACHMENT0, GL_TEXTURE_2D,
+                         colour, 0);
+  return glCheckFramebufferStatus(GL_FRAMEBUFFER) == GL_FRAMEBUFFER_COMPLETE;
+}
+
+void bind_texture(GLuint id) {
+  State& s = state();
+  if (s.bound_texture == id) return;
+  glBindTexture(GL_TEXTURE_2D, id);
+  s.bound_texture = id;
+}
+
+void apply_blend(int mode) {
+  State& s = state();
+  if (s.applied_blend == mode) return;
+  s.applied_blend = mode;
+  glUniform1f(s.alpha_floor_uniform, mode == 1 ? 0.5f : -1.0f);
+  switch (mode) {
+    case 3:
+      glEnable(GL_BLEND);
+      glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
+      break;
+    case 4:
+      glEnable(GL_BLEND);
+      glBlendFunc(GL_SRC_ALPHA, GL_ONE);
+      break;
+    case 5:
+      glEnable(GL_BLEND);
+      glBlendFunc(GL_DST_COLOR, GL_ZERO);
+      break;
+    default:  // mask and solid replace the screen
+      glDisable(GL_BLEND);
+      break;
+  }
+}
+
+GLint min_filter(const Texture& t) {
+  if (t.mipmapped) {
+    return t.filtered ? GL_LINEAR_MIPMAP_LINEAR : GL_NEAREST_MIPMAP_NEAREST;
+  }
+  return t.filtered ? GL_LINEAR : GL_NEAREST;
+}
+
+}  // namespace
+
+bool start(int width, int height, std::string& error) {
+  State& s = state();
+  if (s.active) {
+    flush();
+    if (s.width == width && s.height == height) return true;
+    glDeleteFramebuffers(1, &s.draw_fbo);
+    glDeleteFramebuffers(1, &s.presented_fbo);
+    glDeleteTextures(1, &s.draw_colour);
+    glDeleteTextures(1, &s.presented_colour);
+  } else {
+    if (!make_program(s, error)) return false;
+    make_buffers(s);
+    ++s.generation;
+  }
+  s.width = width;
+  s.height = height;
+  if (!make_target(width, height, s.presented_fbo, s.presented_colour) ||
+      !make_target(width, height, s.draw_fbo, s.draw_colour)) {
+    error = "cannot make an off-screen colour buffer";
+    return false;
+  }
+  s.bound_texture = 0;  // make_target bound its own
+  glBindTexture(GL_TEXTURE_2D, 0);
+  glBindFramebuffer(GL_FRAMEBUFFER, s.draw_fbo);
+  glViewport(0, 0, width, height);
+  glUniform2f(s.display_size_uniform, static_cast<float>(width),
+              static_cast<float>(height));
+  glDisable(GL_DEPTH_TEST);
+  glDisable(GL_CULL_FACE);
+  glPixelStorei(GL_PACK_ALIGNMENT, 1);
+  glPixelStorei(GL_UNPACK_ALIGNMENT, 1);
+  s.active = true;
+  s.applied_blend = -1;
+  apply_blend(1);
+  const std::uint8_t white_pixel[4] = {255, 255, 255, 255};
+  upload(s.white, 1, 1, white_pixel);
+  clear();
+  return true;
+}
+
+bool active() { return state().active; }
+unsigned generation() { return state().generation; }
+
+bool current(const Texture& texture) {
+  return texture.id != 0 && texture.generation == state().generation &&
+         state().active;
+}
+
+void upload(Texture& texture, int width, int height, const std::uint8_t* rgba) {
+  State& s = state();
+  if (!s.active) return;
+  flush();
+  if (!current(texture)) {
+    glGenTextures(1, &texture.id);
+    texture.generation = s.generation;
+  }
+  texture.width = width;
+  texture.height = height;
+  bind_texture(texture.id);
+  glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, min_filter(texture));
+  glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER,
+                  texture.filtered ? GL_LINEAR : GL_NEAREST);
+  glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_S, GL_CLAMP_TO_EDGE);
+  glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_T, GL_CLAMP_TO_EDGE);
+  glTexImage2D(GL_TEXTURE_2D, 0, GL_RGBA8, width, height, 0, GL_RGBA,
+               GL_UNSIGNED_BYTE, rgba);
+  if (texture.mipmapped) glGenerateMipmap(GL_TEXTURE_2D);
+}
+
+void update(Texture& texture, int x, int y, int width, int height,
+            const std::uint8_t* rgba) {
+  if (!current(texture)) return;
+  flush();
+  bind_texture(texture.id);
+  glTexSubImage2D(GL_TEXTURE_2D, 0, x, y, width, height, GL_RGBA,
+                  GL_UNSIGNED_BYTE, rgba);
+  if (texture.mipmapped) glGenerateMipmap(GL_TEXTURE_2D);
+}
+
+void release(Texture& texture) {
+  // After the window system has shut down there is no context to free in.
+  if (current(texture) && SDL_GL_GetCurrentContext()) {
+    flush();
+    State& s = state();
+    if (s.bound_texture == texture.id) s.bound_texture = 0;
+    glDeleteTextures(1, &texture.id);
+  }
+  texture.id = 0;
+}
+
+const Texture& white() { return state().white; }
+
+void draw_quad(const Texture& texture, int blend, const Quad& quad) {
+  State& s = state();
+  if (!s.active) return;
+  if (!s.batch.empty() &&
+      (s.batch_texture != texture.id || s.batch_blend != blend ||
+       s.batch.size() >= max_batch_quads * 4)) {
+    flush();
+  }
+  s.batch_texture = texture.id;
+  s.batch_blend = blend;
+  s.batch.insert(s.batch.end(), quad, quad + 4);
+  if (s.flush_every_quad) flush();
+}
+
+void flush() {
+  State& s = state();
+  if (s.batch.empty()) return;
+  bind_texture(s.batch_texture);
+  apply_blend(s.batch_blend);
+  glBufferData(GL_ARRAY_BUFFER,
+               static_cast<GLsizeiptr>(s.batch.size() * sizeof(Vertex)),
+               s.batch.data(), GL_STREAM_DRAW);
+  glDrawElements(GL_TRIANGLES, static_cast<GLsizei>(s.batch.size() / 4 * 6),
+                 GL_UNSIGNED_SHORT, nullptr);
+  ++s.draw_calls;
+  s.batch.clear();
+}
+
+void clear() {
+  State& s = state();
+  if (!s.active) return;
+  s.batch.clear();  // whatever was queued would be covered anyway
+  glClearColor(0, 0, 0, 1);
+  glClear(GL_COLOR_BUFFER_BIT);
+}
+
+void present(int drawable_width, int drawable_height) {
+  State& s = state();
+  if (!s.active) return;
+  flush();
+  glBindFramebuffer(GL_READ_FRAMEBUFFER, s.draw_fbo);
+  glBindFramebuffer(GL_DRAW_FRAMEBUFFER, s.presented_fbo);
+  glBlitFramebuffer(0, 0, s.width, s.height, 0, 0, s.width, s.height,
+                    GL_COLOR_BUFFER_BIT, GL_NEAREST);
+
+  const int zoom =
+      whole_zoom(drawable_width, drawable_height, s.width, s.height);
+  const int x = centred_offset(drawable_width, s.width, zoom);
+  const int y = centred_offset(drawable_height, s.height, zoom);
+  glBindFramebuffer(GL_READ_FRAMEBUFFER, s.presented_fbo);
+  glBindFramebuffer(GL_DRAW_FRAMEBUFFER, 0);
+  glViewport(0, 0, drawable_width, drawable_height);
+  glClearColor(0, 0, 0, 1);
+  glClear(GL_COLOR_BUFFER_BIT);
+  glBlitFramebuffer(0, 0, s.width, s.height, x, y, x + s.width * zoom,
+                    y + s.height * zoom, GL_COLOR_BUFFER_BIT, GL_NEAREST);
+  glBindFramebuffer(GL_FRAMEBUFFER, s.draw_fbo);
+  glViewport(0, 0, s.width, s.height);
+}
+
+namespace {
+
+// Reads a rectangle of the bound framebuffer in display orientation (GL's rows
+// run bottom to top); what lies outside the display is black.
+void read_rectangle(GLuint fbo, int x, int y, int width, int height,
+                    std::vector<std::uint8_t>& rgba) {
+  State& s = state();
+  rgba.assign(static_cast<std::size_t>(width) * height * 4, 0);
+  for (std::size_t i = 3; i < rgba.size(); i += 4) rgba[i] = 255;
+  if (!s.active) return;
+  const int left = std::max(x, 0);
+  const int top = std::max(y, 0);
+  const int right = std::min(x + width, s.width);
+  const int bottom = std::min(y + height, s.height);
+  if (left >= right || top >= bottom) return;
+  const int w = right - left;
+  const int h = bottom - top;
+  std::vector<std::uint8_t> rows(static_cast<std::size_t>(w) * h * 4);
+  glBindFramebuffer(GL_READ_FRAMEBUFFER, fbo);
+  glReadPixels(left, s.height - bottom, w, h, GL_RGBA, GL_UNSIGNED_BYTE,
+               rows.data());
+  glBindFramebuffer(GL_READ_FRAMEBUFFER, s.draw_fbo);
+  for (int row = 0; row < h; ++row) {
+    const std::uint8_t* from =
+        rows.data() + static_cast<std::size_t>(h - 1 - row) * w * 4;
+    std::uint8_t* to =
+        rgba.data() +
+        (static_cast<std::size_t>(top - y + row) * width + (left - x)) * 4;
+    for (int col = 0; col < w; ++col) {
+      std::memcpy(to + col * 4, from + col * 4, 3);  // screen pixels are opaque
+    }
+  }
+}
+
+}  // namespace
+
+void read_draw_buffer(int x, int y, int width, int height,
+                      std::vector<std::uint8_t>& rgba) {
+  flush();
+  read_rectangle(state().draw_fbo, x, y, width, height, rgba);
+}
+
+void read_presented(std::vector<std::uint8_t>& rgba) {
+  State& s = state();
+  read_rectangle(s.presented_fbo, 0, 0, s.width, s.height, rgba);
+}
+
+void set_flush_every_quad(bool on) {
+  flush();
+  state().flush_every_quad = on;
+}
+
+long draw_calls() { return state().draw_calls; }
+
+}  // namespace platform::detail::renderer

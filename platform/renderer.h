@@ -1,0 +1,71 @@
+// The GL side of drawing: an off-screen colour buffer the game draws into,
+// a second buffer holding the frame as last presented, and a batch of
+// textured, coloured quads that goes to GL in as few draw calls as possible.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+namespace platform::detail::renderer {
+
+// A texture the renderer owns. `generation` ties it to the GL context it was
+// made in; a texture from an older context is made again before use.
+struct Texture {
+  unsigned id = 0;
+  int width = 0;
+  int height = 0;
+  bool filtered = false;
+  bool mipmapped = false;
+  unsigned generation = 0;
+};
+
+struct Vertex {
+  float x, y;  // display pixels
+  float u, v;  // texture coordinates 0..1
+  std::uint8_t r, g, b, a;
+};
+
+// Corners of one quad in drawing order: top-left, top-right, bottom-right,
+// bottom-left of the source rectangle.
+using Quad = Vertex[4];
+
+// Starts the renderer in the current GL context for a display of the given
+// size. Returns false with the reason in `error`.
+bool start(int width, int height, std::string& error);
+bool active();
+unsigned generation();
+
+// Makes (or remakes, if its context is gone) the texture and fills it with
+// RGBA pixels; `update` replaces a rectangle of an existing one.
+void upload(Texture& texture, int width, int height, const std::uint8_t* rgba);
+void update(Texture& texture, int x, int y, int width, int height,
+            const std::uint8_t* rgba);
+bool current(const Texture& texture);
+void release(Texture& texture);
+
+// A 1 x 1 white texture for lines.
+const Texture& white();
+
+// Queues a quad. Quads sharing texture and blend mode go out in one call.
+void draw_quad(const Texture& texture, int blend, const Quad& quad);
+// Sends the queued quads to GL.
+void flush();
+
+// Fills the draw buffer with black.
+void clear();
+// Copies the draw buffer into the presented buffer and shows that on the
+// window's drawable, scaled by a whole factor, centred on black.
+void present(int drawable_width, int drawable_height);
+// Reads a rectangle of the draw buffer (or of the presented frame) as RGBA
+// rows top to bottom; pixels outside the display read as black.
+void read_draw_buffer(int x, int y, int width, int height,
+                      std::vector<std::uint8_t>& rgba);
+void read_presented(std::vector<std::uint8_t>& rgba);
+
+// Benchmark switch: send every quad on its own.
+void set_flush_every_quad(bool on);
+// Draw calls issued since the renderer started.
+long draw_calls();
+
+}  // namespace platform::detail::renderer

@@ -1,0 +1,59 @@
+// "Data\anaglyph3d.dat": hologram_intensity then stereo_mode, two 32-bit
+// little-endian ints, and the eye colours each stereo mode stands for.
+#include "render/anaglyph.h"
+
+#include <array>
+
+#include "app/globals.h"
+
+namespace {
+
+const char* const settings_path = "Data\\anaglyph3d.dat";
+
+struct EyeColours {
+  int lr, lg, lb, rr, rg, rb;
+};
+
+// Left eye first; index = stereo_mode - 1.
+constexpr std::array<EyeColours, 4> eye_colours = {{
+    {140, 4, 40, 4, 100, 20},  // M\G
+    {4, 100, 20, 140, 4, 10},  // R\G
+    {4, 80, 60, 140, 4, 10},   // R\C
+    {4, 20, 140, 140, 4, 20},  // R\B
+}};
+
+void load_settings() {
+  if (platform::file_type(settings_path) != 1) return;
+  const platform::StreamRef in = platform::read_file(settings_path);
+  if (!in) return;
+  hologram_intensity = platform::read_int(in);
+  stereo_mode = platform::read_int(in);
+  platform::close_stream(in);
+  // A mode the menu cannot show would also leave the eye colours unset.
+  if (stereo_mode < 0 || stereo_mode > 4) stereo_mode = 0;
+}
+
+// Without a writable folder nothing is saved.
+void save_settings() {
+  const platform::StreamRef out = platform::write_file(settings_path);
+  if (!out) return;
+  platform::write_int(out, hologram_intensity);
+  platform::write_int(out, stereo_mode);
+  platform::close_stream(out);
+}
+
+// Mode 0 keeps the eye colours of the last stereo mode.
+void apply_settings() {
+  if (stereo_mode < 1 || stereo_mode > 4 || !qwdraw) return;
+  const EyeColours& e = eye_colours[static_cast<std::size_t>(stereo_mode - 1)];
+  qwdraw->slc(e.lr, e.lg, e.lb, e.rr, e.rg, e.rb);
+}
+
+}  // namespace
+
+int anaglyph_settings(int op) {
+  if (op == 1) load_settings();
+  if (op == 2) save_settings();
+  apply_settings();
+  return 0;
+}

@@ -1,0 +1,205 @@
+// The two small files: the high score and the stereo settings, read at
+// start-up and written whole at every orderly end.
+#include <gtest/gtest.h>
+#include <signal.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <chrono>
+#include <filesystem>
+#include <thread>
+
+#include "tests/integration/game_run.h"
+
+namespace {
+
+using testing_support::GameFolder;
+using testing_support::script_line;
+using Bytes = std::vector<std::uint8_t>;
+
+// Skips the logo with Space and dumps on the title screen.
+const std::string title_dump = script_line(5, "key 32 down") +
+                               script_line(5, "key 32 up") +
+                               script_line(8, "dump dump.jsonl");
+const std::string quit_from_title =
+    title_dump + script_line(10, "key 27 down") + script_line(10, "key 27 up");
+
+nlohmann::json title_state(GameFolder& game) {
+  const auto r = game.run(quit_from_title);
+  EXPECT_EQ(r.exit_code, 0) << r.err;
+  const auto d = game.dumps();
+  if (d.size() != 1) {
+    ADD_FAILURE() << "expected one dump: " << r.err;
+    return {};
+  }
+  return d[0];
+}
+
+TEST(SpineHighScore, StoredScoreIsShownAndWrittenBack) {
+  GameFolder game;
+  game.write_bytes("data/hiscore.dat", {0xD2, 0x04, 0x00, 0x00});
+  EXPECT_EQ(title_state(game)["high_score"], 1234);
+  EXPECT_EQ(game.read_bytes("data/hiscore.dat"), (Bytes{0xD2, 0x04, 0, 0}));
+}
+
+TEST(SpineHighScore, NegativeAndLongFilesReadTheFirstFourBytes) {
+  GameFolder game;
+  game.write_bytes("data/hiscore.dat", {0xFE, 0xFF, 0xFF, 0xFF, 9, 9});
+  EXPECT_EQ(title_state(game)["high_score"], -2);
+  EXPECT_EQ(game.read_bytes("data/hiscore.dat"),
+            (Bytes{0xFE, 0xFF, 0xFF, 0xFF}));
+}
+
+TEST(SpineHighScore, ShortFileReadsMissingBytesAsZero) {
+  GameFolder game;
+  game.write_bytes("data/hiscore.dat", {0x05, 0x01});
+  EXPECT_EQ(title_state(game)["high_score"], 0x0105);
+  EXPECT_EQ(game.read_bytes("data/hiscore.dat"), (Bytes{0x05, 0x01, 0, 0}));
+}
+
+TEST(SpineHighScore, MissingFileIsZeroAndCreatedAtExit) {
+  GameFolder game;
+  EXPECT_EQ(title_state(game)["high_score"], 0);
+  EXPECT_EQ(game.read_bytes("data/hiscore.dat"), (Bytes{0, 0, 0, 0}));
+}
+
+TEST(SpineHighScore, FolderInItsPlaceIsZeroAndLeftAlone) {
+  GameFolder game;
+  std::filesystem::create_directories(game.path() / "data" / "hiscore.dat" /
+                                      "x");
+  EXPECT_EQ(title_state(game)["high_score"], 0);
+  EXPECT_TRUE(std::filesystem::is_directory(game.path() / "data" /
+                                            "hiscore.dat" / "x"));
+}
+
+// Without a data folder nothing can be loaded, effects still count their
+// plays, the high score's folder is made and the stereo file is not saved.
+TEST(SpineFiles, MissingDataFolder) {
+  GameFolder game(false);
+  const std::string script =
+      title_dump + script_line(10, "mouse 320 320") +
+      script_line(11, "button 1 down") + script_line(11, "button 1 up") +
+      script_line(13, "dump dump.jsonl") + script_line(15, "key 27 down") +
+      script_line(15, "key 27 up");
+  const auto r = game.run(script);
+  ASSERT_EQ(r.exit_code, 0) << r.err;
+  const auto d = game.dumps();
+  ASSERT_EQ(d.size(), 2u) << r.err;
+  EXPECT_EQ(d[0]["retro_lines"], 0);
+  EXPECT_EQ(d[1]["retro_lines"], 1) << "the click missed Retro line FX";
+  EXPECT_EQ(d[1]["sounds"]["thump"], 1);
+  EXPECT_EQ(game.read_bytes("data/hiscore.dat"), (Bytes{0, 0, 0, 0}));
+  EXPECT_FALSE(game.exists("data/anaglyph3d.dat"));
+}
+
+TEST(SpineAnaglyph, SettingsAndEyeColoursAreLoadedBeforeTheFirstFrame) {
+  GameFolder game;
+  game.write_bytes("data/anaglyph3d.dat", {6, 0, 0, 0, 3, 0, 0, 0});
+  const auto r =
+      game.run(script_line(1, "dump dump.jsonl") + script_line(2, "end"));
+  ASSERT_EQ(r.exit_code, 0) << r.err;
+  const auto d = game.dumps();
+  ASSERT_EQ(d.size(), 1u) << r.err;
+  EXPECT_EQ(d[0]["hologram_intensity"], 6);
+  EXPECT_EQ(d[0]["stereo_mode"], 3);
+  EXPECT_EQ(d[0]["eyes"], nlohmann::json::array({4, 80, 60, 140, 4, 10}));
+  EXPECT_EQ(game.read_bytes("data/anaglyph3d.dat"),
+            (Bytes{6, 0, 0, 0, 3, 0, 0, 0}));
+}
+
+// Three clicks on "3D Graphics" (Off -> M\G -> R\G -> R\C) and three on
+// "Hologram Intensity" (0 -> 2 -> 4 -> 6).
+TEST(SpineAnaglyph, MenuChoicesAreSavedAtExit) {
+  GameFolder game;
+  std::string script = title_dump + script_line(10, "mouse 320 280");
+  for (long t : {11, 13, 15}) {
+    script += script_line(t, "button 1 down") + script_line(t, "button 1 up");
+  }
+  script += script_line(20, "mouse 320 300");
+  for (long t : {21, 23, 25}) {
+    script += script_line(t, "button 1 down") + script_line(t, "button 1 up");
+  }
+  script += script_line(30, "key 27 down") + script_line(30, "key 27 up");
+  const auto r = game.run(script);
+  ASSERT_EQ(r.exit_code, 0) << r.err;
+  EXPECT_EQ(game.read_bytes("data/anaglyph3d.dat"),
+            (Bytes{6, 0, 0, 0, 3, 0, 0, 0}));
+}
+
+TEST(SpineAnaglyph, UnknownStereoModeIsTreatedAsOff) {
+  GameFolder game;
+  game.write_bytes("data/anaglyph3d.dat", {4, 0, 0, 0, 9, 0, 0, 0});
+  const nlohmann::json s = title_state(game);
+  EXPECT_EQ(s["stereo_mode"], 0);
+  EXPECT_EQ(s["hologram_intensity"], 4);
+  EXPECT_EQ(s["eyes"], nlohmann::json::array({0, 0, 0, 0, 0, 0}));
+  EXPECT_EQ(game.read_bytes("data/anaglyph3d.dat"),
+            (Bytes{4, 0, 0, 0, 0, 0, 0, 0}));
+}
+
+TEST(SpineAnaglyph, ShortFileAndFolderInItsPlace) {
+  {
+    GameFolder game;
+    game.write_bytes("data/anaglyph3d.dat", {8, 0, 0});
+    const nlohmann::json s = title_state(game);
+    EXPECT_EQ(s["hologram_intensity"], 8);
+    EXPECT_EQ(s["stereo_mode"], 0);
+  }
+  {
+    GameFolder game;
+    std::filesystem::create_directory(game.path() / "data" / "anaglyph3d.dat");
+    const nlohmann::json s = title_state(game);
+    EXPECT_EQ(s["hologram_intensity"], 0);
+    EXPECT_TRUE(
+        std::filesystem::is_directory(game.path() / "data" / "anaglyph3d.dat"));
+  }
+}
+
+// Starts the game without waiting for it; the caller kills or reaps it.
+pid_t start_game(const GameFolder& game) {
+  const pid_t pid = fork();
+  if (pid == 0) {
+    if (chdir(game.path().c_str()) != 0) _exit(126);
+    setenv("SDL_VIDEODRIVER", "offscreen", 0);
+    setenv("ALSOFT_DRIVERS", "null", 0);
+    if (!freopen("/dev/null", "w", stdout) ||
+        !freopen("/dev/null", "w", stderr))
+      _exit(126);
+    execl(VERMIX_EXE, VERMIX_EXE, "--window", "--fast", "--seed", "1",
+          "--script", "script.txt", static_cast<char*>(nullptr));
+    _exit(127);
+  }
+  return pid;
+}
+
+// The game is killed at moments spread over its whole run, the save at the
+// end included: whatever the moment, both files are either the old ones or
+// whole new ones, never cut short.
+TEST(SpineFiles, KilledGameLeavesTheFilesWhole) {
+  GameFolder game;
+  const Bytes score = {0xD2, 0x04, 0, 0};
+  const Bytes stereo = {6, 0, 0, 0, 3, 0, 0, 0};
+  game.write_bytes("data/hiscore.dat", score);
+  game.write_bytes("data/anaglyph3d.dat", stereo);
+  const std::string script = script_line(2, "end");
+  game.write_bytes("script.txt", Bytes(script.begin(), script.end()));
+  const auto begin = std::chrono::steady_clock::now();
+  const pid_t timing = start_game(game);
+  int status = 0;
+  ASSERT_EQ(waitpid(timing, &status, 0), timing);
+  ASSERT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
+  const auto whole_run = std::chrono::steady_clock::now() - begin;
+  int killed = 0;
+  for (int i = 1; i <= 12; ++i) {
+    const pid_t pid = start_game(game);
+    std::this_thread::sleep_for(whole_run * i / 12);
+    kill(pid, SIGKILL);
+    ASSERT_EQ(waitpid(pid, &status, 0), pid);
+    if (WIFSIGNALED(status)) ++killed;
+    EXPECT_EQ(game.read_bytes("data/hiscore.dat"), score) << "kill " << i;
+    EXPECT_EQ(game.read_bytes("data/anaglyph3d.dat"), stereo) << "kill " << i;
+  }
+  EXPECT_GT(killed, 0) << "every run ended before its kill";
+}
+
+}  // namespace
