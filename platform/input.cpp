@@ -71,9 +71,12 @@ int key_down(int code) {
   return k && k->down ? 1 : 0;
 }
 
+// A flush throws away the presses not yet asked for. What is held stays
+// held: it follows the device (or the script), so that a wait for released
+// buttons still sees a button held through the flush.
 void flush_keys() {
   detail::pump();
-  detail::keys_and_mouse().keys = {};
+  for (detail::Press& k : detail::keys_and_mouse().keys) k.hits = 0;
 }
 
 int mouse_x() {
@@ -100,7 +103,7 @@ int mouse_down(int button) {
 
 void flush_mouse() {
   detail::pump();
-  detail::keys_and_mouse().mouse = {};
+  for (detail::Press& b : detail::keys_and_mouse().mouse) b.hits = 0;
 }
 
 void move_mouse(int x, int y) {

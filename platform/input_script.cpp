@@ -146,18 +146,17 @@ bool parse_input_script(const std::string& text, const std::string& file_name,
     const Fields fields = split(line);
     if (fields.empty() || fields[0][0] == '#') continue;
     try {
-      ScriptEvent e = parse_line(fields);
-      if (!parsed.empty() && e.tick < parsed.back().tick) {
-        throw LineError{"tick " + fields[0] + " comes before tick " +
-                        std::to_string(parsed.back().tick) +
-                        " of an earlier line"};
-      }
-      parsed.push_back(std::move(e));
+      parsed.push_back(parse_line(fields));
     } catch (const LineError& fault) {
       error = file_name + ":" + std::to_string(number) + ": " + fault.what;
       return false;
     }
   }
+  // Scripts are often put together from pieces: play them in tick order.
+  std::stable_sort(parsed.begin(), parsed.end(),
+                   [](const ScriptEvent& a, const ScriptEvent& b) {
+                     return a.tick < b.tick;
+                   });
   events = std::move(parsed);
   return true;
 }

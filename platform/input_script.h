@@ -2,10 +2,11 @@
 //
 // One event per line; blank lines and lines whose first non-blank character
 // is '#' are ignored. Fields are separated by blanks. Every line starts with
-// a tick T (a whole number >= 0); ticks never decrease from one line to the
-// next. A tick is one presented frame or one pass of a waiting loop, counted
-// from 0 when the script is loaded. The events of tick T are applied in file
-// order at the first input read after tick T (T = 0: before the first frame).
+// a tick T (a whole number >= 0). A tick is one presented frame or one pass of
+// a waiting loop, counted from 0 when the script is loaded. The events of tick
+// T are applied in file order at the first input read after tick T (T = 0:
+// before the first frame). Lines need not come in tick order: a line of an
+// earlier tick than the line before it still takes effect at its own tick.
 //
 //   T key CODE down|up          key by Windows virtual-key code, 0..255
 //   T mouse X Y                 pointer to display pixel (X, Y)

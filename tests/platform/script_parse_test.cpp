@@ -115,9 +115,22 @@ TEST(ScriptParse, RefusesBadLinesNamingFileAndLine) {
   }
 }
 
-TEST(ScriptParse, TicksMustNotGoBackwards) {
-  const std::string error = refusal("3 close\n3 close\n2 end\n");
-  EXPECT_EQ(error, "run.txt:3: tick 2 comes before tick 3 of an earlier line");
+TEST(ScriptParse, EventsArePutInTickOrderKeepingFileOrderWithinATick) {
+  std::vector<ScriptEvent> e;
+  std::string error;
+  ASSERT_TRUE(
+      parse_input_script("5 key 1 down\n2 key 2 down\n5 key 3 down\n"
+                         "2 key 4 down\n0 end\n",
+                         "run.txt", e, error))
+      << error;
+  ASSERT_EQ(e.size(), 5u);
+  const long ticks[] = {0, 2, 2, 5, 5};
+  const int codes[] = {0, 2, 4, 1, 3};
+  for (std::size_t i = 1; i < e.size(); ++i) {
+    EXPECT_EQ(e[i].tick, ticks[i]) << i;
+    EXPECT_EQ(e[i].code, codes[i]) << i;
+  }
+  EXPECT_EQ(e[0].action, ScriptAction::end);
 }
 
 TEST(ScriptParse, LoadRefusesMissingFileAndBadLineByPath) {

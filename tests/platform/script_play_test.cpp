@@ -74,6 +74,21 @@ TEST_F(ScriptPlay, DownAndUpInOneTickIsOnePressNotHeld) {
   EXPECT_EQ(platform::key_down(162), 1);
 }
 
+TEST_F(ScriptPlay, AButtonHeldThroughAFlushStaysHeldUntilTheScriptLetsGo) {
+  load(
+      "0 button 1 down\n0 joy 0 connect\n0 joy 0 button 1 down\n"
+      "3 button 1 up\n");
+  platform::flush_mouse();
+  platform::flush_keys();
+  EXPECT_EQ(platform::mouse_hit(1), 0);
+  EXPECT_EQ(platform::mouse_down(1), 1);
+  ticks(2);
+  EXPECT_EQ(platform::mouse_down(1), 1);
+  ticks(1);
+  EXPECT_EQ(platform::mouse_down(1), 0);
+  EXPECT_EQ(platform::joy_down(1, 0), 1);
+}
+
 TEST_F(ScriptPlay, LateReadSeesEveryEventDueSoFarInOrder) {
   load("1 key 65 down\n2 key 65 up\n3 key 65 down\n4 key 65 up\n");
   ticks(10);  // nobody read input in between
