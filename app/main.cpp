@@ -26,7 +26,7 @@ int main(int argc, char** argv) {
   if (!cl.script.empty()) {
     std::string error;
     if (!platform::load_input_script(cl.script, error)) {
-      std::cerr << "vermix: script " << cl.script << ": " << error << "\n";
+      std::cerr << "vermix: " << error << "\n";
       return 2;
     }
   }

@@ -27,6 +27,12 @@ void request_close(bool standing) {
   close_standing = close_standing || standing;
 }
 
+void reset_window_state() {
+  suspended = false;
+  close_requested = false;
+  close_standing = false;
+}
+
 }  // namespace detail
 
 int app_suspended() {

@@ -8,9 +8,10 @@ namespace platform {
 
 namespace detail {
 
+// Never destroyed, so that the selected font outlives every other static.
 DrawState& draw_state() {
-  static DrawState s;
-  return s;
+  static DrawState* s = new DrawState;
+  return *s;
 }
 
 namespace {

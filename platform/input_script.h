@@ -63,7 +63,8 @@ constexpr int script_port_count = 16;
 bool parse_input_script(const std::string& text, const std::string& file_name,
                         std::vector<ScriptEvent>& events, std::string& error);
 
-// Leaves script mode: the real devices drive input again.
+// Leaves script mode: the real devices drive input again, from a state with
+// nothing held, not suspended and no close requested.
 void stop_input_script();
 
 }  // namespace platform::detail

@@ -52,6 +52,8 @@ struct JoyPort {
 void set_suspended(bool suspended);
 // A close request; a standing one is never cleared (the orderly end).
 void request_close(bool standing);
+// Back to the start: not suspended, no close requested.
+void reset_window_state();
 
 // --- system events (system_events.cpp, joysticks.cpp) ----------------------
 // Starts SDL's event, joystick and controller services once.
@@ -60,9 +62,9 @@ void ensure_sdl_input();
 void pump_system_events();
 // Discards SDL's pending events without handling them.
 void drain_system_events();
-// Opens the devices already present and follows them as they come and go.
-void open_present_joysticks();
-// Device arrivals and removals, and button changes.
+// Follows the joystick devices as they come and go.
+void sync_joysticks();
+// Devices added or removed, and button changes.
 void handle_joystick_event(const SDL_Event& event);
 int device_joy_count();
 JoyPort* device_joy_port(int port);  // null if absent; axes read afresh

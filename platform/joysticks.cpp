@@ -65,14 +65,6 @@ void open_device(int index) {
   if (!d.joystick) d.joystick = SDL_JoystickOpen(index);
   if (!d.joystick) return;
   d.id = SDL_JoystickInstanceID(d.joystick);
-  if (find_device(d.id)) {  // already open: give back the extra reference
-    if (d.controller) {
-      SDL_GameControllerClose(d.controller);
-    } else {
-      SDL_JoystickClose(d.joystick);
-    }
-    return;
-  }
   devices.push_back(d);
 }
 
@@ -137,19 +129,26 @@ void read_axes(Device& d) {
 
 }  // namespace
 
-void open_present_joysticks() {
+void sync_joysticks() {
   if (!SDL_WasInit(SDL_INIT_JOYSTICK)) return;
+  // Devices that went away leave a gap that the later ports close up.
+  for (std::size_t i = devices.size(); i-- > 0;) {
+    if (!SDL_JoystickGetAttached(devices[i].joystick))
+      close_device(devices[i].id);
+  }
+  // New devices join at the end, in SDL's order.
   const int n = SDL_NumJoysticks();
-  for (int i = 0; i < n; ++i) open_device(i);
+  if (n == device_joy_count()) return;
+  for (int i = 0; i < n; ++i) {
+    if (!find_device(SDL_JoystickGetDeviceInstanceID(i))) open_device(i);
+  }
 }
 
 void handle_joystick_event(const SDL_Event& e) {
   switch (e.type) {
     case SDL_JOYDEVICEADDED:
-      open_device(e.jdevice.which);
-      return;
     case SDL_JOYDEVICEREMOVED:
-      close_device(e.jdevice.which);
+      sync_joysticks();  // at once, so that its next events find it
       return;
     case SDL_JOYBUTTONDOWN:
     case SDL_JOYBUTTONUP:

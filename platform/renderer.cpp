@@ -1,5 +1,6 @@
 #include "platform/renderer.h"
 
+#include <SDL.h>
 #include <epoxy/gl.h>
 
 #include <algorithm>
@@ -71,9 +72,11 @@ struct State {
   long draw_calls = 0;
 };
 
+// Never destroyed: images held in globals release their textures during
+// the program's exit, after ordinary statics may be gone.
 State& state() {
-  static State s;
-  return s;
+  static State* s = new State;
+  return *s;
 }
 
 GLuint compile(GLenum kind, const char* source, std::string& error) {
@@ -284,7 +287,8 @@ void update(Texture& texture, int x, int y, int width, int height,
 }
 
 void release(Texture& texture) {
-  if (current(texture)) {
+  // After the window system has shut down there is no context to free in.
+  if (current(texture) && SDL_GL_GetCurrentContext()) {
     flush();
     State& s = state();
     if (s.bound_texture == texture.id) s.bound_texture = 0;

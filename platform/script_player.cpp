@@ -100,7 +100,9 @@ bool load_input_script(const std::string& path, std::string& error) {
   std::vector<detail::ScriptEvent> events;
   if (!detail::parse_input_script(text.str(), path, events, error))
     return false;
+  // A script starts from a clean slate: nothing held, pointer at (0, 0).
   detail::stop_input_script();
+  detail::keys_and_mouse() = {};
   script.emplace();
   script->events = std::move(events);
   detail::restart_ticks();
@@ -114,6 +116,7 @@ namespace detail {
 void stop_input_script() {
   script.reset();
   clear_key_mouse_state();
+  reset_window_state();
 }
 
 void apply_due_script_events() {

@@ -94,13 +94,14 @@ void ensure_sdl_input() {
     // Keyboard and mouse still arrive through the display's own services.
     SDL_InitSubSystem(SDL_INIT_EVENTS);
   }
-  open_present_joysticks();
+  sync_joysticks();
 }
 
 void pump_system_events() {
   ensure_sdl_input();
   SDL_Event e;
   while (SDL_PollEvent(&e)) handle_event(e);
+  sync_joysticks();  // also catches changes whose events were discarded
 }
 
 void drain_system_events() {

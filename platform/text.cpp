@@ -158,11 +158,15 @@ const Glyph& glyph_of(Font& font, unsigned char c) {
   return *slot;
 }
 
+// Never destroyed, like the drawing state that may point at other fonts.
 Font& builtin() {
-  static Font font;
-  font.ascender = detail::builtin_font::ascender;
-  font.line_height = detail::builtin_font::line_height;
-  return font;
+  static Font* font = [] {
+    auto* f = new Font;
+    f->ascender = detail::builtin_font::ascender;
+    f->line_height = detail::builtin_font::line_height;
+    return f;
+  }();
+  return *font;
 }
 
 Font& current_font() {

@@ -5,10 +5,10 @@
 
 namespace {
 
-// Brings one insect onto the field with the generator seeded as given.
-insect_tag& enter(int typ, int seed) {
+// Brings one insect onto the field with the generator seeded from n.
+insect_tag& enter(int typ, int n) {
   insects[typ]->tmr = 1;
-  platform::seed_rnd(seed);
+  platform::seed_rnd(spread_seed(n));
   insect_tag::update_all();
   EXPECT_EQ(insects[typ]->state, 1);
   return *insects[typ];

@@ -152,14 +152,14 @@ TEST_F(InsectTest, SpiderOnTheWallIsHiddenButHittable) {
     clear_field();
     player1->score = 0;
     insect(0).tmr = 1;
-    platform::seed_rnd(seed);
+    platform::seed_rnd(spread_seed(seed));
     const int side = platform::float_to_int(platform::rnd(2, 0));
     const int iy = platform::float_to_int(platform::rnd(330, 430));
     const int wall = side == 0 ? 175 : 465;
 
     // Entering, with a shot waiting at the wall.
     platform::cls();
-    platform::seed_rnd(seed);
+    platform::seed_rnd(spread_seed(seed));
     aim_shot(*player1, wall, iy);
     insect_tag::update_all();
     platform::flip(0);
@@ -171,7 +171,7 @@ TEST_F(InsectTest, SpiderOnTheWallIsHiddenButHittable) {
     clear_field();
     player1->shoot = 0;
     insect(0).tmr = 1;
-    platform::seed_rnd(seed);
+    platform::seed_rnd(spread_seed(seed));
     platform::cls();
     insect_tag::update_all();
     platform::flip(0);
@@ -186,10 +186,54 @@ TEST_F(InsectTest, SpiderOnTheWallIsHiddenButHittable) {
   hologram_intensity = kept_depth;
 }
 
+// Flying out to the left, the spider's last frame on the field is on the wall
+// column: hidden there, yet still hittable. One column further it is gone
+// before any test.
+TEST_F(InsectTest, SpiderLeavingAcrossTheWallIsHiddenOnIt) {
+  const int kept_mode = stereo_mode;
+  const int kept_depth = hologram_intensity;
+  stereo_mode = 0;
+  hologram_intensity = 0;
+  for (bool shoot_on_wall : {true, false}) {
+    SCOPED_TRACE(shoot_on_wall);
+    clear_field();
+    player1->score = 0;
+    player1->shoot = 0;
+    insect_tag& s = insect(0);
+    s.state = 1;
+    s.x = 177.0f;
+    s.xstp = -1.0f;
+    s.y = 380.0f;
+    s.ystp = 2.0f;
+    s.dist = 40;
+    platform::cls();
+    insect_tag::update_all();
+    platform::flip(0);
+    EXPECT_GT(lit_pixels_near(176, 382), 0);
+
+    if (shoot_on_wall) aim_shot(*player1, 175, 384);
+    platform::cls();
+    insect_tag::update_all();
+    platform::flip(0);
+    EXPECT_EQ(lit_pixels_near(175, 384), 0);
+    EXPECT_EQ(s.x, 175.0f);
+    EXPECT_EQ(s.state, shoot_on_wall ? 0 : 1);
+    EXPECT_EQ(player1->score, shoot_on_wall ? 200 : 0);
+    if (shoot_on_wall) continue;
+
+    aim_shot(*player1, 174, 386);
+    insect_tag::update_all();
+    EXPECT_EQ(s.state, 0);
+    EXPECT_EQ(player1->score, 0);
+  }
+  stereo_mode = kept_mode;
+  hologram_intensity = kept_depth;
+}
+
 TEST_F(InsectTest, SpiderOnTheWallKillsAShipThere) {
   int kills = 0;
   for (int seed = 1; seed <= 200 && kills < 3; ++seed) {
-    platform::seed_rnd(seed);
+    platform::seed_rnd(spread_seed(seed));
     const int side = platform::float_to_int(platform::rnd(2, 0));
     const float y = static_cast<float>(platform::rnd(330, 430));
     if (y < 410.0f) continue;
@@ -199,7 +243,7 @@ TEST_F(InsectTest, SpiderOnTheWallKillsAShipThere) {
     insect(0).tmr = 1;
     ship_in_play(*player1, side == 0 ? 175.0f : 465.0f, y);
     player1->lives = 3;
-    platform::seed_rnd(seed);
+    platform::seed_rnd(spread_seed(seed));
     insect_tag::update_all();
     EXPECT_EQ(player1->state, 0);
     EXPECT_EQ(player1->lives, 2);

@@ -119,10 +119,10 @@ TEST_F(InsectTest, AppearanceDrawsStartValuesThenTheNextWait) {
     clear_field();
     crawler_speed = 2;
     insect(0).tmr = 1;
-    platform::seed_rnd(seed);
+    platform::seed_rnd(spread_seed(seed));
     insect_tag::update_all();
 
-    platform::seed_rnd(seed);
+    platform::seed_rnd(spread_seed(seed));
     const int side = float_to_int(rnd(2, 0));
     const float y = static_cast<float>(rnd(330, 430));
     const int dist = float_to_int(rnd(10, 50));
@@ -145,7 +145,7 @@ TEST_F(InsectTest, FleaAndMosquitoStartValues) {
     clear_field();
     insect(2).tmr = 1;
     insect(3).tmr = 1;
-    platform::seed_rnd(seed);
+    platform::seed_rnd(spread_seed(seed));
     insect_tag::update_all();
     const insect_tag& f = insect(2);
     EXPECT_EQ(f.y, 30.0f);

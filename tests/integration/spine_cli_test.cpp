@@ -42,8 +42,8 @@ TEST(SpineCli, BadScriptLineIsRefusedBeforeTheDisplayOpens) {
   GameFolder game(false);
   const auto r = game.run("# fine\n5 key 27 down\n7 jump 3\n9 end\n");
   EXPECT_EQ(r.exit_code, 2) << r.err;
-  EXPECT_NE(r.err.find("7"), std::string::npos) << r.err;
-  EXPECT_NE(r.err.find("script.txt"), std::string::npos) << r.err;
+  EXPECT_NE(r.err.find("script.txt:3"), std::string::npos) << r.err;
+  EXPECT_NE(r.err.find("jump"), std::string::npos) << r.err;
   EXPECT_FALSE(game.exists("data/hiscore.dat"));
 
   const auto missing =

@@ -202,14 +202,4 @@ TEST(SpineFiles, KilledGameLeavesTheFilesWhole) {
   EXPECT_GT(killed, 0) << "every run ended before its kill";
 }
 
-// A temporary file left by a save that was cut off does not stand in the way
-// of the next one.
-TEST(SpineFiles, LeftoverTemporaryFileDoesNotSpoilTheNextSave) {
-  GameFolder game;
-  game.write_bytes("data/hiscore.dat", {0xD2, 0x04, 0, 0});
-  game.write_bytes("data/hiscore.dat.tmp1", {0xFF});
-  EXPECT_EQ(title_state(game)["high_score"], 1234);
-  EXPECT_EQ(game.read_bytes("data/hiscore.dat"), (Bytes{0xD2, 0x04, 0, 0}));
-}
-
 }  // namespace

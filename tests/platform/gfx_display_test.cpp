@@ -2,6 +2,8 @@
 #include <SDL.h>
 #include <gtest/gtest.h>
 
+#include <cstdlib>
+
 #include "platform/display_fit.h"
 #include "platform/frame_pacing.h"
 #include "platform/internal.h"
@@ -167,4 +169,20 @@ TEST(GfxDisplay, DrawStateStartsAtItsValues) {
   gfx_test::Screen s;
   EXPECT_EQ(s.at(5, 5), (std::array<int, 3>{255, 255, 255}));
   EXPECT_EQ(s.lit(0, 0, 20, 20), 1);
+}
+
+TEST(GfxDisplayDeathTest, NoVideoDriverIsReportedNotACrash) {
+  GTEST_FLAG_SET(death_test_style, "threadsafe");  // a fresh SDL in the child
+  EXPECT_EXIT(
+      {
+        setenv("SDL_VIDEODRIVER", "no-such-driver", 1);
+        const bool opened = open_graphics(640, 480, 0, 60, 2);
+        // Drawing without a display does nothing.
+        cls();
+        draw_line(0, 0, 10, 10, 1);
+        draw_text("x", 0, 0);
+        flip(-1);
+        std::exit(opened ? 0 : 1);
+      },
+      testing::ExitedWithCode(1), "cannot open the display");
 }
