@@ -1,9 +1,11 @@
 // A playing frame's tally, the end of a game, the game-over screen and the
 // score line.
 #include <gtest/gtest.h>
+#include <unistd.h>
 
 #include <cstdio>
 #include <fstream>
+#include <string>
 
 #include "app/audio.h"
 #include "app/game_flow.h"
@@ -103,7 +105,8 @@ TEST(Tally, VersusGoesOnWhileOnePlayerHasLives) {
 
 TEST(GameOverScreen, EarlyClickEndsItAtFrame101) {
   ensure_game_world();
-  const std::string path = ::testing::TempDir() + "flow_click.txt";
+  const std::string path =
+      ::testing::TempDir() + "flow_click_" + std::to_string(getpid()) + ".txt";
   std::ofstream(path) << "0 button 1 down\n0 button 1 up\n";
   std::string error;
   ASSERT_TRUE(platform::load_input_script(path, error)) << error;
@@ -166,6 +169,30 @@ TEST(ScoreLine, DrawsTheScoresAtTheirAnchorsAndTheSpareShips) {
   EXPECT_FALSE(lit(hud, 199, 472));
   EXPECT_TRUE(lit(hud, 465, 472) && lit(hud, 453, 472));
   EXPECT_FALSE(lit(hud, 441, 472));
+}
+
+void draw_verdict(const char* text) {
+  qwdraw->sip(3, 1.0f, 0, 1.0f, 1.0f);
+  platform::set_color(200, 200, 10);
+  qwdraw->t3d(text, 320, 260, static_cast<float>(hologram_intensity), 1, 2);
+}
+
+TEST(GameOverScreen, VersusVerdictFollowsTheScores) {
+  start_new_game(12, true);
+  clear_field();
+  game_state = state_game_over;
+  const auto tied = present([] { draw_verdict("Scores Tied - No One Wins!"); });
+  const auto p2 = present([] { draw_verdict("Player 2 Score Wins!"); });
+  auto verdict_rows_equal = [](const std::vector<std::uint8_t>& a,
+                               const std::vector<std::uint8_t>& b) {
+    const std::size_t from = 250 * 640 * 4, to = 272 * 640 * 4;
+    return std::equal(a.begin() + from, a.begin() + to, b.begin() + from);
+  };
+  ASSERT_FALSE(verdict_rows_equal(tied, p2));
+  player1->score = player2->score = 300;
+  EXPECT_TRUE(verdict_rows_equal(present([] { update_game_over(); }), tied));
+  player2->score = 301;
+  EXPECT_TRUE(verdict_rows_equal(present([] { update_game_over(); }), p2));
 }
 
 }  // namespace

@@ -8,6 +8,7 @@ void RenderTest::SetUp() {
   ensure_game_world();
   saved_stereo_mode_ = stereo_mode;
   saved_intensity_ = hologram_intensity;
+  white_square();  // made now: making it changes the drawing state
   clear_screen();
 }
 

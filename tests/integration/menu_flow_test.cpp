@@ -68,7 +68,7 @@ TEST(MenuFlow, VersusLineIsLockedWithoutTwoJoysticks) {
 
 TEST(MenuFlow, VersusGameStartsBothShipsOnTheirHalves) {
   GameFolder game;
-  const std::string script = connect_two_joysticks(2) + skip_intro() +
+  const std::string script = connect_two_joysticks(0) + skip_intro() +
                              click_line(10, 4) + click_line(14, 0) + dump(22) +
                              script_line(24, "end");
   ASSERT_EQ(game.run(script).exit_code, 0);
@@ -122,7 +122,7 @@ TEST(MenuFlow, QuitThisGameReturnsToTheTitle) {
 TEST(MenuFlow, ResumingChangesOnlyTheState) {
   GameFolder game;
   const std::string script =
-      connect_two_joysticks(2) + skip_intro() + click(10) + dump(29) +
+      connect_two_joysticks(0) + skip_intro() + click(10) + dump(29) +
       key_press(29, 27) + dump(31) + click(33) + dump(34) + key_press(40, 32) +
       dump(41) + key_press(43, 32) + dump(44) + key_press(50, 32) + dump(51) +
       script_line(53, "joy 0 button 2 down") +
@@ -146,7 +146,7 @@ TEST(MenuFlow, ResumingChangesOnlyTheState) {
 
 TEST(MenuFlow, PauseMenuKeepsVersusFixedEvenWithTwoJoysticks) {
   GameFolder game;
-  const std::string script = connect_two_joysticks(2) + skip_intro() +
+  const std::string script = connect_two_joysticks(0) + skip_intro() +
                              click(10) + key_press(30, 27) + click_line(34, 4) +
                              dump(40) + script_line(42, "end");
   ASSERT_EQ(game.run(script).exit_code, 0);

@@ -16,7 +16,7 @@ namespace {
 std::string start_single() { return skip_intro() + click(10); }
 
 std::string start_versus() {
-  return script_line(2, "joy 0 connect") + script_line(2, "joy 1 connect") +
+  return script_line(0, "joy 0 connect") + script_line(0, "joy 1 connect") +
          skip_intro() + click_line(10, 4) + click_line(14, 0);
 }
 
@@ -98,7 +98,7 @@ TEST(PlayerControls, ControlAndClickInOneFrameFireOnce) {
 TEST(PlayerControls, OnlyAFullyDeflectedStickPushesThePointer) {
   GameFolder game;
   const std::string script =
-      script_line(2, "joy 0 connect") + start_single() + axis(20, 0, 0, "0.9") +
+      script_line(0, "joy 0 connect") + start_single() + axis(20, 0, 0, "0.9") +
       axis(20, 0, 1, "-0.99") + dump(21) + dump(30) + axis(30, 0, 0, "1.0") +
       axis(30, 0, 1, "0") + dump(40) + script_line(42, "end");
   ASSERT_EQ(game.run(script).exit_code, 0);
