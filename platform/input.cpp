@@ -71,12 +71,11 @@ int key_down(int code) {
   return k && k->down ? 1 : 0;
 }
 
-// A flush throws away the presses not yet asked for. What is held stays
-// held: it follows the device (or the script), so that a wait for released
-// buttons still sees a button held through the flush.
+// A flush forgets held keys as well as presses: a key still held counts
+// again only once it has been let go and pressed anew.
 void flush_keys() {
   detail::pump();
-  for (detail::Press& k : detail::keys_and_mouse().keys) k.hits = 0;
+  detail::keys_and_mouse().keys = {};
 }
 
 int mouse_x() {
@@ -103,7 +102,7 @@ int mouse_down(int button) {
 
 void flush_mouse() {
   detail::pump();
-  for (detail::Press& b : detail::keys_and_mouse().mouse) b.hits = 0;
+  detail::keys_and_mouse().mouse = {};
 }
 
 void move_mouse(int x, int y) {
