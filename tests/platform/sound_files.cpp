@@ -21,7 +21,7 @@ void put32(std::vector<std::uint8_t>& v, std::uint32_t x) {
   put16(v, x >> 16);
 }
 void put_tag(std::vector<std::uint8_t>& v, const char* tag) {
-  v.insert(v.end(), tag, tag + 4);
+  for (int i = 0; i < 4; ++i) v.push_back(static_cast<std::uint8_t>(tag[i]));
 }
 
 }  // namespace
