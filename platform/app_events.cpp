@@ -27,6 +27,11 @@ void request_close(bool standing) {
   close_standing = close_standing || standing;
 }
 
+void shut_down() {
+  close_display();
+  SDL_Quit();
+}
+
 void reset_window_state() {
   suspended = false;
   close_requested = false;
@@ -48,7 +53,7 @@ int app_terminate() {
 }
 
 void end_program() {
-  SDL_Quit();
+  detail::shut_down();
   std::exit(0);
 }
 

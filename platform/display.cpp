@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
+#include <cstdlib>
 #include <string>
 
 #include "platform/display_fit.h"
@@ -86,6 +87,12 @@ bool create_window(int width, int height, int flags) {
     return fail("no OpenGL 3.3 context: " + reason);
   }
   SDL_GL_MakeCurrent(d.window, d.context);
+  // The display goes before any static object is destroyed, and before the
+  // GL driver's own exit-time clean-up, which ran after this registration's
+  // counterpart in the driver was made: images that die later find no
+  // context and make no GL call.
+  static const bool exit_hook = std::atexit(&detail::shut_down) == 0;
+  (void)exit_hook;
   return true;
 }
 
@@ -180,6 +187,19 @@ void hide_mouse() { SDL_ShowCursor(SDL_DISABLE); }
 namespace detail {
 
 SDL_Window* window() { return display().window; }
+
+void close_display() {
+  Display& d = display();
+  if (!d.window) return;
+  renderer::stop();
+  SDL_GL_MakeCurrent(d.window, nullptr);
+  SDL_GL_DeleteContext(d.context);
+  SDL_DestroyWindow(d.window);
+  d.context = nullptr;
+  d.window = nullptr;
+  d.open = false;
+  d.swap_interval = -2;
+}
 
 namespace {
 

@@ -13,6 +13,11 @@ namespace platform::detail {
 
 // --- display (display.cpp) -------------------------------------------------
 SDL_Window* window();  // null before open_graphics
+// Destroys the window and its GL context; open_graphics may open anew.
+void close_display();
+// The platform's orderly end: the display closes and SDL shuts down. Runs at
+// the latest when the process exits; later calls do nothing more.
+void shut_down();
 // Window pixel -> display pixel (640 x 480 space), and back.
 void window_to_display(float wx, float wy, int& x, int& y);
 void display_to_window(int x, int y, int& wx, int& wy);

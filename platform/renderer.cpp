@@ -1,6 +1,5 @@
 #include "platform/renderer.h"
 
-#include <SDL.h>
 #include <epoxy/gl.h>
 
 #include <algorithm>
@@ -65,6 +64,10 @@ struct State {
   GLuint batch_texture = 0;
   int batch_blend = 0;
   bool flush_every_quad = false;
+
+  // Textures whose images are gone, deleted once the queued quads that may
+  // still use them have been drawn.
+  std::vector<GLuint> retired;
 
   // GL state as last set, so that unchanged state is not sent again.
   GLuint bound_texture = 0;
@@ -287,13 +290,9 @@ void update(Texture& texture, int x, int y, int width, int height,
 }
 
 void release(Texture& texture) {
-  // After the window system has shut down there is no context to free in.
-  if (current(texture) && SDL_GL_GetCurrentContext()) {
-    flush();
-    State& s = state();
-    if (s.bound_texture == texture.id) s.bound_texture = 0;
-    glDeleteTextures(1, &texture.id);
-  }
+  // No GL work here: an image may die while the program exits, when the GL
+  // driver may be gone. The next flush deletes the texture.
+  if (current(texture)) state().retired.push_back(texture.id);
   texture.id = 0;
 }
 
@@ -315,16 +314,34 @@ void draw_quad(const Texture& texture, int blend, const Quad& quad) {
 
 void flush() {
   State& s = state();
-  if (s.batch.empty()) return;
-  bind_texture(s.batch_texture);
-  apply_blend(s.batch_blend);
-  glBufferData(GL_ARRAY_BUFFER,
-               static_cast<GLsizeiptr>(s.batch.size() * sizeof(Vertex)),
-               s.batch.data(), GL_STREAM_DRAW);
-  glDrawElements(GL_TRIANGLES, static_cast<GLsizei>(s.batch.size() / 4 * 6),
-                 GL_UNSIGNED_SHORT, nullptr);
-  ++s.draw_calls;
+  if (!s.active) return;
+  if (!s.batch.empty()) {
+    bind_texture(s.batch_texture);
+    apply_blend(s.batch_blend);
+    glBufferData(GL_ARRAY_BUFFER,
+                 static_cast<GLsizeiptr>(s.batch.size() * sizeof(Vertex)),
+                 s.batch.data(), GL_STREAM_DRAW);
+    glDrawElements(GL_TRIANGLES, static_cast<GLsizei>(s.batch.size() / 4 * 6),
+                   GL_UNSIGNED_SHORT, nullptr);
+    ++s.draw_calls;
+    s.batch.clear();
+  }
+  if (!s.retired.empty()) {
+    for (GLuint id : s.retired) {
+      if (s.bound_texture == id) s.bound_texture = 0;
+    }
+    glDeleteTextures(static_cast<GLsizei>(s.retired.size()), s.retired.data());
+    s.retired.clear();
+  }
+}
+
+void stop() {
+  State& s = state();
+  s.active = false;
   s.batch.clear();
+  s.retired.clear();
+  s.bound_texture = 0;
+  s.applied_blend = -1;
 }
 
 void clear() {

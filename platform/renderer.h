@@ -33,6 +33,9 @@ using Quad = Vertex[4];
 // Starts the renderer in the current GL context for a display of the given
 // size. Returns false with the reason in `error`.
 bool start(int width, int height, std::string& error);
+// Forgets the GL context, which is about to be destroyed with everything made
+// in it. No GL call is made; textures made before count as gone.
+void stop();
 bool active();
 unsigned generation();
 
@@ -42,6 +45,8 @@ void upload(Texture& texture, int width, int height, const std::uint8_t* rgba);
 void update(Texture& texture, int x, int y, int width, int height,
             const std::uint8_t* rgba);
 bool current(const Texture& texture);
+// Gives the texture up. Makes no GL call, so it is safe at any time, also
+// while the program exits; the GL texture is deleted at the next flush.
 void release(Texture& texture);
 
 // A 1 x 1 white texture for lines.

@@ -8,6 +8,7 @@
 #include "platform/frame_pacing.h"
 #include "platform/internal.h"
 #include "tests/platform/gfx_support.h"
+#include "tests/support/scratch_folder.h"
 
 using namespace platform;
 using detail::FramePacer;
@@ -105,7 +106,8 @@ TEST(GfxDisplay, ScreenshotIsThePresentedFrame) {
   auto blue = gfx_test::solid_image(4, 4, 0, 0, 250);
   draw_image(blue, 636, 476, 0);
   flip(0);
-  const std::string path = testing::TempDir() + "gfx_shot.png";
+  const testing_support::ScratchFolder folder;
+  const std::string path = folder.file("shot.png");
   ASSERT_TRUE(detail::write_screenshot(path));
   std::vector<std::uint8_t> bytes;
   ASSERT_TRUE(detail::read_bytes(path, bytes));
@@ -185,4 +187,25 @@ TEST(GfxDisplayDeathTest, NoVideoDriverIsReportedNotACrash) {
         std::exit(opened ? 0 : 1);
       },
       testing::ExitedWithCode(1), "cannot open the display");
+}
+
+// Images that outlive main, and quads still queued when the program ends,
+// must not make the GL driver work during the exit: its own clean-up may
+// have run already. With the shader cache off, any late draw would make the
+// driver compile, which crashed or hung the process.
+TEST(GfxDisplayDeathTest, ExitWithLiveImagesAndQueuedQuadsIsClean) {
+  GTEST_FLAG_SET(death_test_style, "threadsafe");  // a fresh GL in the child
+  EXPECT_EXIT(
+      {
+        setenv("MESA_SHADER_CACHE_DISABLE", "true", 1);
+        static ImageRef outliving;  // made before the display, as globals are
+        gfx_test::fresh_display();
+        outliving = gfx_test::solid_image(8, 8, 200, 10, 10);
+        for (int blend : {3, 4, 5}) {
+          set_blend(blend);
+          draw_image(outliving, 100.0f + blend, 100, 0);
+        }
+        std::exit(0);
+      },
+      testing::ExitedWithCode(0), "");
 }
