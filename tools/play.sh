@@ -3,7 +3,9 @@
 set -euo pipefail
 here=$(cd "$(dirname "$0")/.." && pwd)
 "$here/tools/install-deps.sh"
-cmake -S "$here" -B "$here/build" -DCMAKE_BUILD_TYPE=Release -DVERMIX_TESTS=OFF -DVERMIX_BENCH=OFF >/dev/null
+# The same build folder and build type as tools/test.sh, so the two never undo
+# each other's work; only the game itself is built here.
+cmake -S "$here" -B "$here/build" -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
 cmake --build "$here/build" -j"$(nproc)" --target vermix
 cd "$here/build"
 exec ./vermix "$@"

@@ -8,10 +8,10 @@ here=$(cd "$(dirname "$0")/.." && pwd)
 "$here/tools/install-deps.sh"
 
 dir="$here/build"
-flags=(-DCMAKE_BUILD_TYPE=RelWithDebInfo)
+flags=(-DCMAKE_BUILD_TYPE=RelWithDebInfo -DVERMIX_TESTS=ON -DVERMIX_BENCH=ON)
 if [ "${1:-}" = "--sanitize" ]; then
   dir="$here/build-asan"
-  flags=(-DCMAKE_BUILD_TYPE=Debug -DVERMIX_SANITIZE=ON -DVERMIX_BENCH=OFF)
+  flags=(-DCMAKE_BUILD_TYPE=Debug -DVERMIX_SANITIZE=ON -DVERMIX_TESTS=ON -DVERMIX_BENCH=OFF)
 fi
 if [ "${VERMIX_WERROR:-0}" = "1" ]; then
   flags+=(-DVERMIX_WERROR=ON)
@@ -22,4 +22,5 @@ cmake --build "$dir" -j"$(nproc)"
 export ASAN_OPTIONS=${ASAN_OPTIONS:-detect_leaks=0}
 export UBSAN_OPTIONS=${UBSAN_OPTIONS:-print_stacktrace=1}
 cd "$dir"
-ctest --output-on-failure -j"$(nproc)" --timeout 300
+# A run that finds no test is a failure, not a pass.
+ctest --output-on-failure --no-tests=error -j"$(nproc)" --timeout 300
