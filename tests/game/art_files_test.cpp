@@ -1,7 +1,6 @@
 // The backdrop, pointer and studio logo, and the generator that makes all
 // four pictures.
 #include <gtest/gtest.h>
-#include <unistd.h>
 
 #include <algorithm>
 #include <cstdlib>
@@ -10,6 +9,7 @@
 #include <iterator>
 
 #include "tests/game/art_pictures.h"
+#include "tests/support/scratch_folder.h"
 
 namespace {
 
@@ -115,9 +115,8 @@ TEST(ArtFiles, StudioLogoIsColourfulOnBlack) {
 
 #ifdef VERMIX_MAKE_ART
 TEST(ArtFiles, GeneratorReproducesTheCommittedPicturesExactly) {
-  const std::filesystem::path out = std::filesystem::temp_directory_path() /
-                                    ("vermix_art_" + std::to_string(getpid()));
-  std::filesystem::create_directories(out);
+  const testing_support::ScratchFolder folder;
+  const std::filesystem::path& out = folder.path();
   const std::string command =
       std::string("\"") + VERMIX_MAKE_ART + "\" \"" + out.string() + "\"";
   ASSERT_EQ(std::system(command.c_str()), 0) << command;
@@ -131,6 +130,5 @@ TEST(ArtFiles, GeneratorReproducesTheCommittedPicturesExactly) {
         << name << " differs from the committed file; run make_art "
         << committed << " and commit the result";
   }
-  std::filesystem::remove_all(out);
 }
 #endif

@@ -7,6 +7,7 @@
 
 #include "app/globals.h"
 #include "tests/game/game_world.h"
+#include "tests/support/scratch_folder.h"
 
 namespace {
 
@@ -62,9 +63,8 @@ TEST(Audio, EachMusicStartIsANewPlayingChannel) {
 TEST(Audio, MusicRestartsFromMemory) {
   ensure_game_world();
   const auto home = std::filesystem::current_path();
-  const auto empty = std::filesystem::temp_directory_path() / "vermix-no-data";
-  std::filesystem::create_directories(empty);
-  std::filesystem::current_path(empty);
+  const testing_support::ScratchFolder empty;
+  std::filesystem::current_path(empty.path());
   start_music();
   const int playing = platform::channel_playing(music_channel);
   platform::stop_channel(music_channel);

@@ -6,6 +6,7 @@
 #include "platform/images.h"
 #include "platform/internal.h"
 #include "tests/platform/gfx_support.h"
+#include "tests/support/scratch_folder.h"
 
 using namespace platform;
 using gfx_test::Screen;
@@ -29,8 +30,8 @@ const std::vector<std::uint8_t>& picture_bytes() {
   return bytes;
 }
 
-std::string picture_file() {
-  const std::string path = testing::TempDir() + "gfx_picture.png";
+std::string picture_file(const testing_support::ScratchFolder& folder) {
+  const std::string path = folder.file("picture.png");
   std::ofstream(path, std::ios::binary)
       .write(reinterpret_cast<const char*>(picture_bytes().data()),
              static_cast<std::streamsize>(picture_bytes().size()));
@@ -48,7 +49,8 @@ int transparent_pixels(const ImageRef& image, int frame) {
 
 TEST(GfxImages, PngFromFileAndFromEmbeddedBytes) {
   gfx_test::fresh_display();
-  auto plain = load_image(picture_file(), 0);
+  const testing_support::ScratchFolder folder;
+  auto plain = load_image(picture_file(folder), 0);
   ASSERT_TRUE(plain);
   EXPECT_EQ(image_width(plain), 6);
   EXPECT_EQ(image_height(plain), 6);
@@ -76,7 +78,8 @@ TEST(GfxImages, PngFromFileAndFromEmbeddedBytes) {
 
 TEST(GfxImages, PngWithAlphaKeepsItsAlphaWhenMasked) {
   gfx_test::fresh_display();
-  const std::string path = testing::TempDir() + "gfx_alpha.png";
+  const testing_support::ScratchFolder folder;
+  const std::string path = folder.file("alpha.png");
   // Black at alpha 200 and white at alpha 10.
   ASSERT_TRUE(detail::write_png(path, 2, 1, {0, 0, 0, 200, 255, 255, 255, 10}));
   auto image = load_image(path, 1);
@@ -89,7 +92,8 @@ TEST(GfxImages, MissingOrBrokenFilesGiveNull) {
   gfx_test::fresh_display();
   EXPECT_FALSE(load_image("no such file.png", -1));
   EXPECT_FALSE(load_image("incbin::no such name", -1));
-  const std::string broken = testing::TempDir() + "gfx_broken.png";
+  const testing_support::ScratchFolder folder;
+  const std::string broken = folder.file("broken.png");
   std::ofstream(broken) << "\x89PNG\r\n\x1a\n and then nothing sensible";
   EXPECT_FALSE(load_image(broken, -1));
   // Null images are ignored everywhere.
@@ -202,8 +206,9 @@ TEST(GfxCollide, BoxesOverlapWhilePixelsDoNot) {
 }
 
 TEST(GfxCollide, AFrameWithoutAlphaIsSolidEverywhere) {
-  auto plain = load_image(picture_file(), 0);
-  auto masked = load_image(picture_file(), 1);
+  const testing_support::ScratchFolder folder;
+  auto plain = load_image(picture_file(folder), 0);
+  auto masked = load_image(picture_file(folder), 1);
   auto dot = gfx_test::shape_image({"#"});
   ASSERT_TRUE(plain && masked);
   EXPECT_EQ(images_collide(plain, 0, 0, 0, dot, 5, 5, 0), 1);  // black

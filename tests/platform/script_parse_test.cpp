@@ -1,12 +1,12 @@
 // The input script parser: what it accepts and the lines it refuses.
 #include <gtest/gtest.h>
-#include <unistd.h>
 
 #include <filesystem>
 #include <fstream>
 
 #include "platform/input_script.h"
 #include "platform/platform.h"
+#include "tests/support/scratch_folder.h"
 
 namespace {
 
@@ -139,14 +139,13 @@ TEST(ScriptParse, LoadRefusesMissingFileAndBadLineByPath) {
   EXPECT_EQ(error, "no/such/script.txt: cannot be read");
   EXPECT_FALSE(platform::script_active());
 
-  const auto path = std::filesystem::temp_directory_path() /
-                    ("vermix_bad_script_" + std::to_string(::getpid()));
+  const testing_support::ScratchFolder folder;
+  const auto path = folder.path() / "bad_script.txt";
   std::ofstream(path) << "0 key 27 down\n1 key 27 sideways\n";
   EXPECT_FALSE(platform::load_input_script(path.string(), error));
   EXPECT_EQ(error,
             path.string() + ":2: expected 'down' or 'up', not 'sideways'");
   EXPECT_FALSE(platform::script_active());
-  std::filesystem::remove(path);
 }
 
 }  // namespace

@@ -1,6 +1,5 @@
 // Playing an input script: when its events take effect, and what they do.
 #include <gtest/gtest.h>
-#include <unistd.h>
 
 #include <filesystem>
 #include <fstream>
@@ -9,6 +8,7 @@
 #include "platform/input_script.h"
 #include "platform/internal.h"
 #include "platform/platform.h"
+#include "tests/support/scratch_folder.h"
 
 namespace {
 
@@ -17,15 +17,9 @@ using platform::detail::advance_tick;
 
 class ScriptPlay : public ::testing::Test {
  protected:
-  ScriptPlay()
-      : dir_(fs::temp_directory_path() /
-             ("vermix_script_" + std::to_string(::getpid()))) {
-    fs::create_directories(dir_);
-  }
   ~ScriptPlay() override {
     platform::detail::stop_input_script();
     platform::set_state_dumper(nullptr);
-    fs::remove_all(dir_);
   }
 
   void load(const std::string& text) {
@@ -44,7 +38,8 @@ class ScriptPlay : public ::testing::Test {
     return s.str();
   }
 
-  fs::path dir_;
+  testing_support::ScratchFolder folder_;
+  const fs::path& dir_ = folder_.path();
 };
 
 TEST_F(ScriptPlay, EventsOfTickTApplyOnlyAfterTTicks) {

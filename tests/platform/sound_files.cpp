@@ -1,8 +1,5 @@
 #include "tests/platform/sound_files.h"
 
-#include <unistd.h>
-
-#include <atomic>
 #include <cmath>
 #include <fstream>
 #include <iterator>
@@ -25,23 +22,6 @@ void put_tag(std::vector<std::uint8_t>& v, const char* tag) {
 }
 
 }  // namespace
-
-ScratchFolder::ScratchFolder() {
-  static std::atomic<int> count{0};
-  dir_ = std::filesystem::temp_directory_path() /
-         ("vermix_sound_" + std::to_string(::getpid()) + "_" +
-          std::to_string(count++));
-  std::filesystem::create_directories(dir_);
-}
-
-ScratchFolder::~ScratchFolder() {
-  std::error_code ignored;
-  std::filesystem::remove_all(dir_, ignored);
-}
-
-std::string ScratchFolder::file(const std::string& name) const {
-  return (dir_ / name).string();
-}
 
 std::vector<std::uint8_t> wav_bytes(int rate, int channels, int bits,
                                     const std::vector<int>& samples) {

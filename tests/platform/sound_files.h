@@ -6,21 +6,11 @@
 #include <string>
 #include <vector>
 
+#include "tests/support/scratch_folder.h"
+
 namespace sound_test {
 
-// A folder of its own under the system's temporary folder, removed at the
-// end of the test.
-class ScratchFolder {
- public:
-  ScratchFolder();
-  ~ScratchFolder();
-  ScratchFolder(const ScratchFolder&) = delete;
-  ScratchFolder& operator=(const ScratchFolder&) = delete;
-  std::string file(const std::string& name) const;
-
- private:
-  std::filesystem::path dir_;
-};
+using testing_support::ScratchFolder;
 
 // The bytes of a PCM WAV file holding `samples` (interleaved; 8-bit samples
 // are given as 0..255).

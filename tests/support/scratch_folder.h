@@ -1,0 +1,26 @@
+// A folder of a test's own under the system's temporary folder, with a name
+// no other test or test run can share, removed with everything in it when the
+// object goes.
+#pragma once
+
+#include <filesystem>
+#include <string>
+
+namespace testing_support {
+
+class ScratchFolder {
+ public:
+  ScratchFolder();
+  ~ScratchFolder();
+  ScratchFolder(const ScratchFolder&) = delete;
+  ScratchFolder& operator=(const ScratchFolder&) = delete;
+
+  const std::filesystem::path& path() const { return dir_; }
+  // The host path of `name` inside the folder.
+  std::string file(const std::string& name) const;
+
+ private:
+  std::filesystem::path dir_;
+};
+
+}  // namespace testing_support
