@@ -14,7 +14,8 @@ struct player_tag {
 
   // Starts a new game (non-zero) or restarts play after a tally (0).
   static int reset(int new_game);
-  // Moves and draws both players' shots and draws both ships. Called on player1.
+  // Moves and draws both players' shots and draws both ships. Called on
+  // player1.
   int update();
   // One frame of input for both players. Called on player1.
   int get_inputs();

@@ -2,6 +2,8 @@
 // assembler's .incbin, so no generated source is needed.
 #include "assets/embedded_assets.h"
 
+// The assembler lines read best one to a line.
+// clang-format off
 #define VERMIX_INCBIN(symbol, file)                                  \
   asm(".section .rodata\n"                                           \
       ".balign 16\n"                                                 \
@@ -22,6 +24,7 @@ VERMIX_INCBIN(vermix_asset_sheet, "graphx/vermix_01.png")
 #define VERMIX_ASSET(name, symbol) \
   {name, symbol##_start,           \
    static_cast<std::size_t>(symbol##_end - symbol##_start)}
+// clang-format on
 
 const EmbeddedAsset embedded_assets[5] = {
     VERMIX_ASSET("graphx\\qwlogo.png", vermix_asset_logo),

@@ -32,9 +32,10 @@ using StreamRef = std::shared_ptr<Stream>;
 // Run options and automation. Set before open_graphics.
 
 struct RunOptions {
-  bool window = false;  // depth 0 is a window anyway; this only records the wish
-  int scale = 0;        // whole zoom factor of a window; 0 = largest that fits
-  bool fast = false;    // never sleep: not in flip, not in waiting loops
+  bool window =
+      false;          // depth 0 is a window anyway; this only records the wish
+  int scale = 0;      // whole zoom factor of a window; 0 = largest that fits
+  bool fast = false;  // never sleep: not in flip, not in waiting loops
 };
 void set_run_options(const RunOptions& options);
 const RunOptions& run_options();
@@ -87,7 +88,8 @@ int app_terminate();
 
 void set_color(int r, int g, int b);
 void set_alpha(float alpha);
-// 1 mask, 2 solid, 3 alpha, 4 light (additive), 5 shade (multiply), other solid.
+// 1 mask, 2 solid, 3 alpha, 4 light (additive), 5 shade (multiply), other
+// solid.
 void set_blend(int mode);
 void set_rotation(float degrees);
 float get_rotation();
@@ -131,7 +133,8 @@ SoundRef load_sound(const std::string& path, int flags);  // flags bit 1: loop
 ChannelRef alloc_channel();
 // Prepares the sound paused at its start on `channel` (null: a new channel).
 // A null sound gives a channel that never plays.
-ChannelRef cue_sound(const SoundRef& sound, const ChannelRef& channel = nullptr);
+ChannelRef cue_sound(const SoundRef& sound,
+                     const ChannelRef& channel = nullptr);
 void resume_channel(const ChannelRef& channel);
 void pause_channel(const ChannelRef& channel);
 void stop_channel(const ChannelRef& channel);

@@ -4,7 +4,7 @@
 set -euo pipefail
 
 packages=(
-  build-essential cmake pkg-config
+  build-essential cmake pkg-config clang-format
   libsdl2-dev libepoxy-dev libgl-dev libegl-dev libgl1-mesa-dri libegl-mesa0
   libfreetype-dev libpng-dev zlib1g-dev
   libogg-dev libvorbis-dev libopenal-dev libopenal1
