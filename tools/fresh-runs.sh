@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Runs the whole test suite of a built tree N times, each time as a first run
 # on a new machine would: a new home, no GL shader cache, a new temporary
-# folder. Prints one line a run and fails if any run failed.
+# folder. Prints one line a run (with what the tests left behind in the home
+# and the temporary folder) and fails if any run failed.
 #   tools/fresh-runs.sh N [BUILD_DIR]      (default: build)
 set -uo pipefail
 here=$(cd "$(dirname "$0")/.." && pwd)
@@ -18,7 +19,9 @@ for ((i = 1; i <= runs; i++)); do
     ctest --no-tests=error -j"$(nproc)" --timeout 300 >"$log" 2>&1)
   status=$?
   summary=$(grep -E 'tests passed|No tests were found' "$log" | tail -n 1)
-  echo "run $i: status $status, $(( $(date +%s) - start )) s, $summary"
+  # What the tests left behind in the temporary folder and the home.
+  left=$(find "$scratch/tmp" "$scratch/home" -mindepth 1 -maxdepth 1 | wc -l)
+  echo "run $i: status $status, $(( $(date +%s) - start )) s, $left left behind, $summary"
   if [ "$status" -ne 0 ]; then
     failed=$((failed + 1))
     grep -E '^\s+[0-9]+ - ' "$log"
