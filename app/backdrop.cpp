@@ -2,6 +2,7 @@
 // border of 150 tiles around the playfield.
 #include "app/globals.h"
 #include "app/shell.h"
+#include "render/anaglyph.h"
 
 namespace {
 
@@ -43,8 +44,7 @@ int draw_backdrop() {
     } else {
       // Behind everything else: four pixels less separation than the field.
       qwdraw->sip(4, 1.0f, 0, 1.0f, 1.0f);
-      qwdraw->i3d(background_image, 0, 0, 0,
-                  static_cast<float>(hologram_intensity - 4), 0, 2);
+      qwdraw->i3d(background_image, 0, 0, 0, hologram_depth(-4), 0, 2);
     }
   }
   draw_border();

@@ -2,6 +2,7 @@
 #include "app/high_score.h"
 
 #include "app/globals.h"
+#include "app/save_file.h"
 
 namespace {
 const char* const high_score_path = "data\\hiscore.dat";
@@ -25,9 +26,6 @@ int load_high_score() {
 int save_high_score() {
   if (platform::file_type(data_folder) == 0)
     platform::create_folder(data_folder);
-  const platform::StreamRef out = platform::write_file(high_score_path);
-  if (!out) return 0;
-  platform::write_int(out, high_score);
-  platform::close_stream(out);
+  save_ints(high_score_path, {high_score});
   return 0;
 }

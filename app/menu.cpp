@@ -74,8 +74,9 @@ void activate_line(int sel, bool paused) {
       play_sound(snd_thump);
       break;
     case 2:
-      hologram_intensity += 2;
-      if (hologram_intensity > 30) hologram_intensity = 2;
+      // Two more, and past 30 back to 2; tested before adding so that no
+      // stored value can overflow.
+      hologram_intensity = hologram_intensity > 28 ? 2 : hologram_intensity + 2;
       play_sound(snd_thump);
       break;
     case 3:
@@ -146,7 +147,7 @@ int update_menu() {
   for (int i = 0; i < line_count; ++i) {
     const bool selected = i == sel;
     const float scale = selected ? 1.2f : 1.0f;
-    const int depth = hologram_intensity + (selected ? 1 : 0);
+    const float depth = hologram_depth(selected ? 1 : 0);
     bool red = paused && i == versus_line;
     if (!paused && i == versus_line && joystick_count < 2) {
       red = true;
@@ -170,6 +171,6 @@ int update_menu() {
 
   platform::set_color(255, 255, 255);
   qwdraw->sip(1, 1.0f, 0.0f, 1.0f, 1.0f);
-  qwdraw->i3d(pointer_image, px, py, 0, hologram_intensity + 2, 0.0f, 2);
+  qwdraw->i3d(pointer_image, px, py, 0, hologram_depth(2), 0.0f, 2);
   return 0;
 }

@@ -121,6 +121,7 @@ void set_app_title(const std::string& title) {
 bool open_graphics(int width, int height, int depth, int hertz, int flags) {
   Display& d = display();
   if (width <= 0 || height <= 0) return fail("no such display size");
+  detail::catch_stop_signals();  // before SDL can put its own handlers in place
   if (!SDL_WasInit(SDL_INIT_VIDEO) && SDL_InitSubSystem(SDL_INIT_VIDEO) != 0) {
     return fail(SDL_GetError());
   }

@@ -8,6 +8,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <cerrno>
 #include <cstdio>
 
 #include "platform/internal.h"
@@ -33,9 +34,18 @@ namespace detail {
 
 namespace {
 
-bool is_folder(const std::string& host) {
+// A descriptor for reading `host` if it is a regular file after links, else
+// -1. Opening never blocks, so a pipe with no writer cannot stall start-up.
+int open_regular(const std::string& host) {
+  const int fd = ::open(host.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+  if (fd < 0) return -1;
   struct stat st {};
-  return ::stat(host.c_str(), &st) == 0 && S_ISDIR(st.st_mode);
+  if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode) ||
+      static_cast<std::uintmax_t>(st.st_size) > max_read_bytes) {
+    ::close(fd);
+    return -1;
+  }
+  return fd;
 }
 
 bool exists(const std::string& host) {
@@ -92,17 +102,28 @@ std::string host_path(const std::string& game_path) {
 bool read_bytes(const std::string& path, std::vector<std::uint8_t>& out) {
   out.clear();
   if (path.rfind(embedded_prefix, 0) == 0) return read_embedded(path, out);
-  const std::string host = host_path(path);
-  if (is_folder(host)) return false;
-  std::FILE* f = std::fopen(host.c_str(), "rb");
-  if (!f) return false;
+  const int fd = open_regular(host_path(path));
+  if (fd < 0) return false;
+  // The size is not trusted (some regular files report none), so the cap
+  // holds while reading: one byte past it means the file is too long.
   std::uint8_t buffer[65536];
-  std::size_t n;
-  while ((n = std::fread(buffer, 1, sizeof buffer, f)) > 0) {
+  bool ok = true;
+  for (;;) {
+    const ssize_t n = ::read(fd, buffer, sizeof buffer);
+    if (n == 0) break;
+    if (n < 0) {
+      if (errno == EINTR) continue;
+      ok = false;
+      break;
+    }
+    if (out.size() + static_cast<std::size_t>(n) > max_read_bytes) {
+      ok = false;
+      break;
+    }
     out.insert(out.end(), buffer, buffer + n);
   }
-  const bool ok = std::ferror(f) == 0;
-  std::fclose(f);
+  ::close(fd);
+  if (!ok) out.clear();
   return ok;
 }
 
@@ -116,10 +137,13 @@ int file_type(const std::string& path) {
 }
 
 StreamRef read_file(const std::string& path) {
-  const std::string host = detail::host_path(path);
-  if (file_type(path) != 1) return nullptr;
-  std::FILE* f = std::fopen(host.c_str(), "rb");
-  if (!f) return nullptr;
+  const int fd = detail::open_regular(detail::host_path(path));
+  if (fd < 0) return nullptr;
+  std::FILE* f = ::fdopen(fd, "rb");
+  if (!f) {
+    ::close(fd);
+    return nullptr;
+  }
   auto stream = std::make_shared<Stream>();
   stream->file = f;
   return stream;
@@ -128,7 +152,8 @@ StreamRef read_file(const std::string& path) {
 StreamRef write_file(const std::string& path) {
   const std::string host = detail::host_path(path);
   if (file_type(path) == 2) return nullptr;  // a folder is never replaced
-  std::string temporary = host + ".tmp" + std::to_string(::getpid());
+  detail::remove_stale_temporaries(host);
+  std::string temporary = detail::temporary_path(host, ::getpid());
   std::FILE* f = std::fopen(temporary.c_str(), "wb");
   if (!f) return nullptr;
   auto stream = std::make_shared<Stream>();
@@ -160,19 +185,20 @@ void write_int(const StreamRef& stream, int value) {
   if (std::fwrite(b, 1, 4, stream->file) != 4) stream->failed = true;
 }
 
-void close_stream(const StreamRef& stream) {
-  if (!stream || !stream->file) return;
+bool close_stream(const StreamRef& stream) {
+  if (!stream || !stream->file) return false;
   std::FILE* f = stream->file;
   stream->file = nullptr;
   if (!stream->writing) {
     std::fclose(f);
-    return;
+    return true;
   }
   bool ok = !stream->failed && std::fflush(f) == 0 && ::fsync(::fileno(f)) == 0;
   ok = (std::fclose(f) == 0) && ok;
   if (ok)
     ok = std::rename(stream->temporary.c_str(), stream->target.c_str()) == 0;
   if (!ok) ::unlink(stream->temporary.c_str());
+  return ok;
 }
 
 bool create_folder(const std::string& path) {

@@ -23,6 +23,7 @@ void pump() {
   static bool pumping = false;
   if (pumping) return;
   pumping = true;
+  apply_stop_signal();
   if (script_active()) {
     drain_system_events();
     apply_due_script_events();

@@ -34,14 +34,26 @@ void advance_tick();
 long current_tick();
 // Clears key and mouse states and counts (on suspend and resume).
 void clear_key_mouse_state();
+// Catches SIGINT and SIGTERM from now on, in place of SDL's own handlers
+// (stop_signals.cpp).
+void catch_stop_signals();
+// A caught signal becomes a standing close request.
+void apply_stop_signal();
 
 // --- files (files.cpp, embedded.cpp) --------------------------------------
 // Maps a game path (backslashes, any case of folder names) to a host path.
 std::string host_path(const std::string& game_path);
 // Paths that name a file built into the executable start with this.
 constexpr std::string_view embedded_prefix = "incbin::";
-// Whole contents of a host file or of an "incbin::" name.
+// Whole contents of a regular host file (after links) or of an "incbin::"
+// name. Anything else (a folder, a pipe, a device) and files longer than
+// max_read_bytes read as missing.
 bool read_bytes(const std::string& path, std::vector<std::uint8_t>& out);
+constexpr std::size_t max_read_bytes = std::size_t{64} << 20;
+// The name a save of `host` is written under before it replaces it.
+std::string temporary_path(const std::string& host, long pid);
+// Removes what saves of `host` by processes no longer running left behind.
+void remove_stale_temporaries(const std::string& host);
 // The bytes registered under an "incbin::" path, if any.
 bool read_embedded(const std::string& path, std::vector<std::uint8_t>& out);
 

@@ -177,13 +177,16 @@ std::string concat_strings(const std::string& a, const std::string& b);
 // the working folder; folder names match without regard to case.
 
 int file_type(const std::string& path);  // 0 none, 1 file, 2 folder
+// Null unless `path` is a regular file (after links).
 StreamRef read_file(const std::string& path);
 // Writes go to a temporary file that replaces `path` only when the stream is
 // closed complete, so an interrupted save leaves the previous file whole.
 StreamRef write_file(const std::string& path);
 int read_int(const StreamRef& stream);  // missing bytes read as 0
 void write_int(const StreamRef& stream, int value);
-void close_stream(const StreamRef& stream);
+// False for a write stream whose file could not be replaced (the previous
+// one is left whole), and for a null or already closed stream.
+bool close_stream(const StreamRef& stream);
 bool create_folder(const std::string& path);
 
 }  // namespace platform

@@ -1,5 +1,7 @@
 // Plays an input script: the events that are due are applied to the input
 // state at each input read. The joysticks of a script are virtual ports.
+#include <sys/stat.h>
+
 #include <array>
 #include <cstdio>
 #include <fstream>
@@ -90,6 +92,12 @@ void apply(const detail::ScriptEvent& e) {
 }  // namespace
 
 bool load_input_script(const std::string& path, std::string& error) {
+  // A folder opens as a stream that is simply empty: an endless run.
+  struct stat st {};
+  if (::stat(path.c_str(), &st) == 0 && S_ISDIR(st.st_mode)) {
+    error = path + ": is a folder, not a script";
+    return false;
+  }
   std::ifstream in(path, std::ios::binary);
   if (!in) {
     error = path + ": cannot be read";

@@ -88,6 +88,7 @@ void ensure_sdl_input() {
   static bool started = false;
   if (started) return;
   started = true;
+  catch_stop_signals();  // before SDL can put its own handlers in place
   SDL_SetHint(SDL_HINT_JOYSTICK_ALLOW_BACKGROUND_EVENTS, "1");
   if (SDL_InitSubSystem(SDL_INIT_EVENTS | SDL_INIT_JOYSTICK |
                         SDL_INIT_GAMECONTROLLER) != 0) {

@@ -5,6 +5,7 @@
 #include <array>
 
 #include "app/globals.h"
+#include "app/save_file.h"
 
 namespace {
 
@@ -35,11 +36,7 @@ void load_settings() {
 
 // Without a writable folder nothing is saved.
 void save_settings() {
-  const platform::StreamRef out = platform::write_file(settings_path);
-  if (!out) return;
-  platform::write_int(out, hologram_intensity);
-  platform::write_int(out, stereo_mode);
-  platform::close_stream(out);
+  save_ints(settings_path, {hologram_intensity, stereo_mode});
 }
 
 // Mode 0 keeps the eye colours of the last stereo mode.
@@ -50,6 +47,11 @@ void apply_settings() {
 }
 
 }  // namespace
+
+float hologram_depth(int offset) {
+  return static_cast<float>(static_cast<long long>(hologram_intensity) +
+                            offset);
+}
 
 int anaglyph_settings(int op) {
   if (op == 1) load_settings();

@@ -63,7 +63,13 @@ RunResult GameFolder::run(const std::string& script,
 }
 
 RunResult GameFolder::run_raw(const std::vector<std::string>& args,
-                              int timeout_seconds) {
+                              int timeout_seconds,
+                              const std::function<void()>& in_child) {
+  return wait(start(args, in_child), timeout_seconds);
+}
+
+pid_t GameFolder::start(const std::vector<std::string>& args,
+                        const std::function<void()>& in_child) {
   const fs::path out_file = dir_ / ".stdout";
   const fs::path err_file = dir_ / ".stderr";
   pid_t pid = fork();
@@ -77,6 +83,7 @@ RunResult GameFolder::run_raw(const std::vector<std::string>& args,
     dup2(e, 2);
     setenv("SDL_VIDEODRIVER", "offscreen", 0);
     setenv("ALSOFT_DRIVERS", "null", 0);
+    if (in_child) in_child();
     std::vector<char*> argv;
     std::string exe = VERMIX_EXE;
     argv.push_back(exe.data());
@@ -86,6 +93,10 @@ RunResult GameFolder::run_raw(const std::vector<std::string>& args,
     execv(exe.c_str(), argv.data());
     _exit(127);
   }
+  return pid;
+}
+
+RunResult GameFolder::wait(pid_t pid, int timeout_seconds) {
   RunResult result;
   int status = 0;
   const auto deadline =
@@ -105,8 +116,8 @@ RunResult GameFolder::run_raw(const std::vector<std::string>& args,
     result.exit_code = WEXITSTATUS(status);
   else if (WIFSIGNALED(status))
     result.exit_code = 128 + WTERMSIG(status);
-  result.out = slurp(out_file);
-  result.err += slurp(err_file);
+  result.out = slurp(dir_ / ".stdout");
+  result.err += slurp(dir_ / ".stderr");
   return result;
 }
 

@@ -3,9 +3,12 @@
 // its own files.
 #pragma once
 
+#include <sys/types.h>
+
 #include <array>
 #include <cstdint>
 #include <filesystem>
+#include <functional>
 #include <nlohmann/json.hpp>
 #include <string>
 #include <vector>
@@ -43,9 +46,16 @@ class GameFolder {
   RunResult run(const std::string& script,
                 const std::vector<std::string>& args = {"--seed", "1"},
                 int timeout_seconds = 240);
-  // Runs the executable with exactly these arguments.
+  // Runs the executable with exactly these arguments. `in_child` runs in the
+  // new process just before it becomes the game (limits, user, environment).
   RunResult run_raw(const std::vector<std::string>& args,
-                    int timeout_seconds = 240);
+                    int timeout_seconds = 240,
+                    const std::function<void()>& in_child = {});
+  // The same in two steps: the game starts, and is later waited for (killed
+  // with SIGKILL once the timeout has passed).
+  pid_t start(const std::vector<std::string>& args,
+              const std::function<void()>& in_child = {});
+  RunResult wait(pid_t pid, int timeout_seconds = 240);
 
   // Every line of a dump file, parsed.
   std::vector<nlohmann::json> dumps(

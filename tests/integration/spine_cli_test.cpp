@@ -30,7 +30,15 @@ TEST(SpineCli, BadOptionsExitWithStatus2NamingThem) {
   for (const Case& c :
        {Case{{"--bogus"}, "--bogus"}, Case{{"--scale", "zero"}, "--scale"},
         Case{{"--seed"}, "--seed"},
-        Case{{"--window", "--seed", "x1"}, "--seed"}}) {
+        Case{{"--window", "--seed", "x1"}, "--seed"},
+        Case{{"--scale", "-1"}, "--scale"}, Case{{"--scale", "0"}, "--scale"},
+        Case{{"--scale", "17"}, "--scale"},
+        Case{{"--scale", "99999999999999999999"}, "--scale"},
+        Case{{"--seed", "99999999999"}, "--seed"},
+        Case{{"--seed", "-2147483649"}, "--seed"},
+        Case{{"--seed", "+5"}, "--seed"}, Case{{"--seed", " 5"}, "--seed"},
+        Case{{"--script", ""}, "--script"}, Case{{"-x"}, "-x"},
+        Case{{"--fast", "--window", "extra"}, "extra"}}) {
     const auto r = game.run_raw(c.args);
     EXPECT_EQ(r.exit_code, 2) << c.named;
     EXPECT_NE(r.err.find(c.named), std::string::npos) << r.err;

@@ -90,6 +90,8 @@ TEST(SpineFiles, MissingDataFolder) {
   EXPECT_EQ(d[1]["sounds"]["thump"], 1);
   EXPECT_EQ(game.read_bytes("data/hiscore.dat"), (Bytes{0, 0, 0, 0}));
   EXPECT_FALSE(game.exists("data/anaglyph3d.dat"));
+  EXPECT_NE(r.err.find("could not save Data/anaglyph3d.dat"), std::string::npos)
+      << r.err;
 }
 
 TEST(SpineAnaglyph, SettingsAndEyeColoursAreLoadedBeforeTheFirstFrame) {

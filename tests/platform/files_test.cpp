@@ -1,7 +1,10 @@
 // Small files of ints: game paths, short and odd files, and saves that never
 // leave a half-written file behind.
 #include <gtest/gtest.h>
+#include <signal.h>
+#include <sys/resource.h>
 #include <sys/stat.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
 #include <cstdlib>
@@ -117,8 +120,8 @@ TEST_F(FilesTest, AWriteReplacesTheFileOnlyWhenClosed) {
     write_int(s, 99);
     // Not closed yet: the old file is still whole.
     EXPECT_EQ(get("data/hiscore.dat"), std::string("\xD2\x04\x00\x00", 4));
-    close_stream(s);
-    close_stream(s);  // a second close does nothing
+    EXPECT_TRUE(close_stream(s));
+    EXPECT_FALSE(close_stream(s));  // a second close does nothing
   }
   EXPECT_EQ(get("data/hiscore.dat"), std::string("\x63\x00\x00\x00", 4));
 
@@ -148,6 +151,92 @@ TEST_F(FilesTest, CreatesFoldersAndReadsEmbeddedFiles) {
   EXPECT_EQ(out, std::vector<std::uint8_t>({1, 2, 3, 4, 5}));
   ASSERT_TRUE(detail::read_bytes("incbin::graphx/thing.bin", out));
   EXPECT_FALSE(detail::read_bytes("incbin::graphx\\other.bin", out));
+}
+
+// Sound files and pictures are read whole: only regular files (after links)
+// are, and never more than the cap, so a pipe cannot stall the start and a
+// device cannot fill the memory.
+TEST_F(FilesTest, OnlyRegularFilesUpToTheCapAreRead) {
+  put("data/real.ogg", "abc");
+  fs::create_symlink("real.ogg", "data/link.ogg");
+  std::vector<std::uint8_t> bytes;
+  ASSERT_TRUE(detail::read_bytes("data\\link.ogg", bytes));
+  EXPECT_EQ(bytes, (std::vector<std::uint8_t>{'a', 'b', 'c'}));
+
+  ASSERT_EQ(mkfifo("data/fifo.ogg", 0644), 0);
+  fs::create_symlink("/dev/zero", "data/zero.ogg");
+  fs::create_symlink("/dev/urandom", "data/random.ogg");
+  fs::create_symlink("gone.ogg", "data/dangling.ogg");
+  for (const char* name : {"fifo", "zero", "random", "dangling"}) {
+    const std::string path = std::string("data\\") + name + ".ogg";
+    bytes.assign(3, 1);
+    EXPECT_FALSE(detail::read_bytes(path, bytes)) << name;
+    EXPECT_TRUE(bytes.empty()) << name;
+    EXPECT_EQ(read_file(path), nullptr) << name;
+  }
+
+  // Sparse files: no disk is used for the zeros.
+  fs::resize_file(fs::path("data/real.ogg"), detail::max_read_bytes);
+  ASSERT_TRUE(detail::read_bytes("data\\real.ogg", bytes));
+  EXPECT_EQ(bytes.size(), detail::max_read_bytes);
+  fs::resize_file(fs::path("data/real.ogg"), detail::max_read_bytes + 1);
+  EXPECT_FALSE(detail::read_bytes("data\\real.ogg", bytes));
+  EXPECT_TRUE(bytes.empty());
+}
+
+// A pid that no process has any more: a child that has been reaped.
+pid_t ended_pid() {
+  const pid_t pid = fork();
+  if (pid == 0) _exit(0);
+  waitpid(pid, nullptr, 0);
+  return pid;
+}
+
+TEST_F(FilesTest, ASaveRemovesOnlyTemporariesOfEndedSaves) {
+  const std::string dead = std::to_string(ended_pid());
+  const std::string live = std::to_string(getppid());
+  put("data/hiscore.dat", std::string("\xD2\x04\x00\x00", 4));
+  const std::vector<std::string> kept = {
+      "data/hiscore.dat.tmp" + live,  "data/hiscore.dat.tmp" + dead + "x",
+      "data/hiscore.dat.tmp",         "data/hiscore.dat.tmpold",
+      "data/other.dat.tmp" + dead,    "data/xhiscore.dat.tmp" + dead,
+      "data/hiscore.dat.tmp-" + dead,
+  };
+  for (const std::string& name : kept) put(name, "keep");
+  put("data/hiscore.dat.tmp" + dead, "stale");
+
+  StreamRef s = write_file("Data\\hiscore.dat");
+  write_int(s, 5);
+  EXPECT_TRUE(close_stream(s));
+  EXPECT_EQ(get("data/hiscore.dat"), std::string("\x05\x00\x00\x00", 4));
+  EXPECT_FALSE(fs::exists("data/hiscore.dat.tmp" + dead));
+  for (const std::string& name : kept) EXPECT_EQ(get(name), "keep") << name;
+}
+
+// A write that cannot grow the file (as on a full disk) fails at close,
+// leaves the old file and no temporary. Run in a child, whose file size
+// limit is set to nothing.
+TEST_F(FilesTest, AFailedWriteKeepsTheOldFile) {
+  put("data/hiscore.dat", std::string("\xD2\x04\x00\x00", 4));
+  const pid_t pid = fork();
+  if (pid == 0) {
+    signal(SIGXFSZ, SIG_IGN);
+    const rlimit none = {0, 0};
+    if (setrlimit(RLIMIT_FSIZE, &none) != 0) _exit(3);
+    StreamRef s = write_file("data\\hiscore.dat");
+    if (!s) _exit(4);
+    write_int(s, 5);
+    _exit(close_stream(s) ? 0 : 1);
+  }
+  int status = 0;
+  ASSERT_EQ(waitpid(pid, &status, 0), pid);
+  ASSERT_TRUE(WIFEXITED(status));
+  EXPECT_EQ(WEXITSTATUS(status), 1) << "close_stream reported success";
+  EXPECT_EQ(get("data/hiscore.dat"), std::string("\xD2\x04\x00\x00", 4));
+  int entries = 0;
+  for ([[maybe_unused]] const auto& e : fs::directory_iterator("data"))
+    ++entries;
+  EXPECT_EQ(entries, 1);
 }
 
 }  // namespace

@@ -1,0 +1,78 @@
+// Hostile input scripts: broken lines, a huge file, a folder in its place.
+// Each is refused with status 2 before any game runs, or played to the end.
+#include <gtest/gtest.h>
+
+#include <filesystem>
+
+#include "tests/integration/game_run.h"
+
+namespace {
+
+using testing_support::GameFolder;
+using testing_support::script_line;
+
+TEST(BadScript, BrokenLinesAreRefusedNamingTheLine) {
+  struct Case {
+    std::string line;
+    std::string said;
+  };
+  const std::vector<Case> cases = {
+      {"-1 end", "negative"},
+      {"99999999999999999999 end", "tick"},
+      {"5", "an event must follow"},
+      {"5 key 256 down", "key code"},
+      {"5 key 27 sideways", "'down' or 'up'"},
+      {"5 mouse 1", "T mouse X Y"},
+      {"5 mouse 1 99999999999", "pointer y"},
+      {"5 button 0 down", "mouse button"},
+      {"5 joy 16 connect", "joystick port"},
+      {"5 joy 0 axis 0 nan", "axis value"},
+      {"5 dump", "T dump PATH"},
+      {"5 end now", "T end"},
+      {std::string("5 \x01\xff\x7f end"), "unknown event"},
+      {"5 " + std::string(1 << 20, 'x'), "unknown event"},
+  };
+  GameFolder game(false);
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.said);
+    const auto r =
+        game.run("# a comment\n\n1 mouse 5 5\n" + c.line + "\n", {}, 60);
+    EXPECT_EQ(r.exit_code, 2) << r.err;
+    EXPECT_NE(r.err.find("script.txt:4: "), std::string::npos) << r.err;
+    EXPECT_NE(r.err.find(c.said), std::string::npos) << r.err.substr(0, 200);
+  }
+  EXPECT_FALSE(game.exists("data")) << "a game ran";
+}
+
+// A million lines, all due in the first ticks, then the end.
+TEST(BadScript, AMillionLinesArePlayed) {
+  std::string script;
+  for (int i = 0; i < 1000000; ++i)
+    script += script_line(1 + i % 3, "mouse " + std::to_string(i % 640) + " 5");
+  script += script_line(4, "dump dump.jsonl") + script_line(5, "end");
+  GameFolder game;
+  const auto r = game.run(script);
+  ASSERT_EQ(r.exit_code, 0) << r.err;
+  const auto d = game.dumps();
+  ASSERT_EQ(d.size(), 1u) << r.err;
+  // The last pointer line of the last tick counts.
+  EXPECT_EQ(d[0]["mouse"], nlohmann::json::array({318, 5}));
+
+  // And a million lines whose last one is broken are refused.
+  const auto refused = game.run(script + "6 jump\n");
+  EXPECT_EQ(refused.exit_code, 2) << refused.err;
+  EXPECT_NE(refused.err.find("script.txt:1000003: "), std::string::npos)
+      << refused.err;
+}
+
+TEST(BadScript, AFolderIsNoScript) {
+  GameFolder game(false);
+  std::filesystem::create_directory(game.path() / "scripts");
+  const auto r =
+      game.run_raw({"--window", "--fast", "--script", "scripts"}, 60);
+  EXPECT_EQ(r.exit_code, 2) << r.err;
+  EXPECT_NE(r.err.find("scripts: is a folder"), std::string::npos) << r.err;
+  EXPECT_FALSE(game.exists("data")) << "a game ran";
+}
+
+}  // namespace
