@@ -49,9 +49,8 @@ static std::string slurp(const fs::path& p) {
   return ss.str();
 }
 
-RunResult GameFolder::run(const std::string& script,
-                          const std::vector<std::string>& args,
-                          int timeout_seconds) {
+pid_t GameFolder::start(const std::string& script,
+                        const std::vector<std::string>& args) {
   {
     std::ofstream out(dir_ / "script.txt", std::ios::binary);
     out << script;
@@ -59,11 +58,21 @@ RunResult GameFolder::run(const std::string& script,
   std::vector<std::string> all = args;
   for (const char* a : {"--window", "--fast", "--script", "script.txt"})
     all.push_back(a);
-  return run_raw(all, timeout_seconds);
+  return spawn(all);
+}
+
+RunResult GameFolder::run(const std::string& script,
+                          const std::vector<std::string>& args,
+                          int timeout_seconds) {
+  return finish(start(script, args), timeout_seconds);
 }
 
 RunResult GameFolder::run_raw(const std::vector<std::string>& args,
                               int timeout_seconds) {
+  return finish(spawn(args), timeout_seconds);
+}
+
+pid_t GameFolder::spawn(const std::vector<std::string>& args) {
   const fs::path out_file = dir_ / ".stdout";
   const fs::path err_file = dir_ / ".stderr";
   pid_t pid = fork();
@@ -86,6 +95,10 @@ RunResult GameFolder::run_raw(const std::vector<std::string>& args,
     execv(exe.c_str(), argv.data());
     _exit(127);
   }
+  return pid;
+}
+
+RunResult GameFolder::finish(pid_t pid, int timeout_seconds) {
   RunResult result;
   int status = 0;
   const auto deadline =
@@ -105,8 +118,8 @@ RunResult GameFolder::run_raw(const std::vector<std::string>& args,
     result.exit_code = WEXITSTATUS(status);
   else if (WIFSIGNALED(status))
     result.exit_code = 128 + WTERMSIG(status);
-  result.out = slurp(out_file);
-  result.err += slurp(err_file);
+  result.out = slurp(dir_ / ".stdout");
+  result.err += slurp(dir_ / ".stderr");
   return result;
 }
 

@@ -3,6 +3,8 @@
 // its own files.
 #pragma once
 
+#include <sys/types.h>
+
 #include <array>
 #include <cstdint>
 #include <filesystem>
@@ -46,6 +48,10 @@ class GameFolder {
   // Runs the executable with exactly these arguments.
   RunResult run_raw(const std::vector<std::string>& args,
                     int timeout_seconds = 240);
+  // Starts the game as run() does without waiting for it: the caller kills
+  // and reaps the process.
+  pid_t start(const std::string& script,
+              const std::vector<std::string>& args = {"--seed", "1"});
 
   // Every line of a dump file, parsed.
   std::vector<nlohmann::json> dumps(
@@ -58,6 +64,9 @@ class GameFolder {
   bool exists(const std::string& rel) const;
 
  private:
+  pid_t spawn(const std::vector<std::string>& args);
+  RunResult finish(pid_t pid, int timeout_seconds);
+
   std::filesystem::path dir_;
 };
 
