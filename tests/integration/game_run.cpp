@@ -49,9 +49,8 @@ static std::string slurp(const fs::path& p) {
   return ss.str();
 }
 
-RunResult GameFolder::run(const std::string& script,
-                          const std::vector<std::string>& args,
-                          int timeout_seconds) {
+pid_t GameFolder::start_script(const std::string& script,
+                               const std::vector<std::string>& args) {
   {
     std::ofstream out(dir_ / "script.txt", std::ios::binary);
     out << script;
@@ -59,7 +58,13 @@ RunResult GameFolder::run(const std::string& script,
   std::vector<std::string> all = args;
   for (const char* a : {"--window", "--fast", "--script", "script.txt"})
     all.push_back(a);
-  return run_raw(all, timeout_seconds);
+  return start(all);
+}
+
+RunResult GameFolder::run(const std::string& script,
+                          const std::vector<std::string>& args,
+                          int timeout_seconds) {
+  return wait(start_script(script, args), timeout_seconds);
 }
 
 RunResult GameFolder::run_raw(const std::vector<std::string>& args,

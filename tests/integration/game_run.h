@@ -56,6 +56,9 @@ class GameFolder {
   pid_t start(const std::vector<std::string>& args,
               const std::function<void()>& in_child = {});
   RunResult wait(pid_t pid, int timeout_seconds = 240);
+  // Starts the game as run() does without waiting for it.
+  pid_t start_script(const std::string& script,
+                     const std::vector<std::string>& args = {"--seed", "1"});
 
   // Every line of a dump file, parsed.
   std::vector<nlohmann::json> dumps(

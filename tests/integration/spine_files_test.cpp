@@ -1,13 +1,8 @@
 // The two small files: the high score and the stereo settings, read at
 // start-up and written whole at every orderly end.
 #include <gtest/gtest.h>
-#include <signal.h>
-#include <sys/wait.h>
-#include <unistd.h>
 
-#include <chrono>
 #include <filesystem>
-#include <thread>
 
 #include "tests/integration/game_run.h"
 
@@ -155,53 +150,6 @@ TEST(SpineAnaglyph, ShortFileAndFolderInItsPlace) {
     EXPECT_TRUE(
         std::filesystem::is_directory(game.path() / "data" / "anaglyph3d.dat"));
   }
-}
-
-// Starts the game without waiting for it; the caller kills or reaps it.
-pid_t start_game(const GameFolder& game) {
-  const pid_t pid = fork();
-  if (pid == 0) {
-    if (chdir(game.path().c_str()) != 0) _exit(126);
-    setenv("SDL_VIDEODRIVER", "offscreen", 0);
-    setenv("ALSOFT_DRIVERS", "null", 0);
-    if (!freopen("/dev/null", "w", stdout) ||
-        !freopen("/dev/null", "w", stderr))
-      _exit(126);
-    execl(VERMIX_EXE, VERMIX_EXE, "--window", "--fast", "--seed", "1",
-          "--script", "script.txt", static_cast<char*>(nullptr));
-    _exit(127);
-  }
-  return pid;
-}
-
-// The game is killed at moments spread over its whole run, the save at the
-// end included: whatever the moment, both files are either the old ones or
-// whole new ones, never cut short.
-TEST(SpineFiles, KilledGameLeavesTheFilesWhole) {
-  GameFolder game;
-  const Bytes score = {0xD2, 0x04, 0, 0};
-  const Bytes stereo = {6, 0, 0, 0, 3, 0, 0, 0};
-  game.write_bytes("data/hiscore.dat", score);
-  game.write_bytes("data/anaglyph3d.dat", stereo);
-  const std::string script = script_line(2, "end");
-  game.write_bytes("script.txt", Bytes(script.begin(), script.end()));
-  const auto begin = std::chrono::steady_clock::now();
-  const pid_t timing = start_game(game);
-  int status = 0;
-  ASSERT_EQ(waitpid(timing, &status, 0), timing);
-  ASSERT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
-  const auto whole_run = std::chrono::steady_clock::now() - begin;
-  int killed = 0;
-  for (int i = 1; i <= 12; ++i) {
-    const pid_t pid = start_game(game);
-    std::this_thread::sleep_for(whole_run * i / 12);
-    kill(pid, SIGKILL);
-    ASSERT_EQ(waitpid(pid, &status, 0), pid);
-    if (WIFSIGNALED(status)) ++killed;
-    EXPECT_EQ(game.read_bytes("data/hiscore.dat"), score) << "kill " << i;
-    EXPECT_EQ(game.read_bytes("data/anaglyph3d.dat"), stereo) << "kill " << i;
-  }
-  EXPECT_GT(killed, 0) << "every run ended before its kill";
 }
 
 }  // namespace
