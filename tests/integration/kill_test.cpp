@@ -138,7 +138,8 @@ Reference run_to_the_end(GameFolder& game) {
   put_old_files(game);
   DataFolderWatch watch(game.path() / "data");
   const auto begin = Clock::now();
-  const Followed f = follow(game.start_script(raise_and_save()), watch, INT_MAX);
+  const Followed f =
+      follow(game.start_script(raise_and_save()), watch, INT_MAX);
   Reference ref;
   ref.length = Clock::now() - begin;
   ref.save_steps = f.save_steps;
