@@ -4,7 +4,7 @@
 // end cleanly (a sanitizer report ends it with a non-zero status) and every
 // state dump must keep the game's rules.
 //
-// VERMIX_SOAK_FRAMES sets the length (default 12000), VERMIX_SOAK_SEED the
+// VERMIX_SOAK_FRAMES sets the length (default 4000), VERMIX_SOAK_SEED the
 // seed of both the script and the game (default 1). The long form:
 //   VERMIX_SOAK_FRAMES=200000 ./vermix_tests --gtest_filter='Soak.*'
 #include <gtest/gtest.h>
@@ -58,7 +58,7 @@ struct FaultLog {
 };
 
 TEST(Soak, RandomPlayEndsCleanlyAndKeepsTheRules) {
-  const long frames = setting("VERMIX_SOAK_FRAMES", 12000);
+  const long frames = setting("VERMIX_SOAK_FRAMES", 4000);
   const long seed = setting("VERMIX_SOAK_SEED", 1);
   const std::string script = generated_script(seed, frames);
   ASSERT_FALSE(script.empty()) << "tools/soak_script.py wrote nothing";
