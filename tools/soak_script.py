@@ -347,12 +347,16 @@ class Script:
         rng = self.rng
         self.click(1, 320, 100)  # ends the opening logo
         self.t = 5
+        # One to four short games, then a long one; a short run still gets to
+        # the sweeping player soon.
+        short_games = 1
         while self.t < self.frames:
-            self.title_stretch(rng.randint(20, 300))
-            if rng.random() < 0.6:
+            for _ in range(short_games):
+                self.title_stretch(rng.randint(20, 300))
                 self.short_game()
-            else:
-                self.long_game(rng.randint(20000, 80000))
+            self.title_stretch(rng.randint(20, 300))
+            self.long_game(rng.randint(20000, 80000))
+            short_games = rng.randint(1, 4)
         for tick in range(dump_every, self.frames, dump_every):
             self.emit(tick, "dump dump.jsonl")
         self.events.sort(key=lambda e: e[0])
