@@ -2,6 +2,7 @@
 // state at each input read. The joysticks of a script are virtual ports.
 #include <sys/stat.h>
 
+#include <algorithm>
 #include <array>
 #include <cstdio>
 #include <fstream>
@@ -60,8 +61,12 @@ void apply(const detail::ScriptEvent& e) {
       s.keys[e.code].set(e.down);
       return;
     case ScriptAction::mouse:
-      s.x = e.code;
-      s.y = e.index;
+      // On an open display the pointer stays on it, as a real one does.
+      s.x = graphics_width() > 0 ? std::clamp(e.code, 0, graphics_width() - 1)
+                                 : e.code;
+      s.y = graphics_height() > 0
+                ? std::clamp(e.index, 0, graphics_height() - 1)
+                : e.index;
       return;
     case ScriptAction::mouse_button:
       s.mouse[e.code].set(e.down);

@@ -75,4 +75,26 @@ TEST(BadScript, AFolderIsNoScript) {
   EXPECT_FALSE(game.exists("data")) << "a game ran";
 }
 
+// A pointer put far off the display lands on its edge, as a real one would,
+// so a stick pushing it further cannot overflow.
+TEST(BadScript, PointerFarOffTheDisplayStaysOnItsEdge) {
+  const std::string script =
+      script_line(1, "joy 0 connect") +
+      script_line(2, "mouse 2147483647 -2147483648") +
+      script_line(2, "joy 0 axis 0 1") + script_line(2, "joy 0 axis 1 -1") +
+      script_line(3, "dump dump.jsonl") + script_line(4, "end");
+  GameFolder game;
+  const auto r = game.run(script);
+  ASSERT_EQ(r.exit_code, 0) << r.err;
+  EXPECT_EQ(r.err.find("runtime error"), std::string::npos) << r.err;
+  const auto d = game.dumps();
+  ASSERT_EQ(d.size(), 1u);
+  const int x = d[0]["mouse"][0];
+  const int y = d[0]["mouse"][1];
+  EXPECT_GE(x, 639);
+  EXPECT_LE(x, 639 + 4);
+  EXPECT_LE(y, 0);
+  EXPECT_GE(y, -4);
+}
+
 }  // namespace
