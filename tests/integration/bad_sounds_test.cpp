@@ -38,13 +38,7 @@ nlohmann::json played(GameFolder& game,
   const auto r = game.run_raw(
       {"--seed", "1", "--window", "--fast", "--script", "script.txt"}, 240,
       in_child);
-  EXPECT_EQ(r.exit_code, 0) << r.err;
-  const auto d = game.dumps();
-  if (d.size() != 1) {
-    ADD_FAILURE() << "expected one dump: " << r.err;
-    return {};
-  }
-  return d[0];
+  return game.only_dump(r);
 }
 
 TEST(BadSounds, BrokenFilesAndNoDevicePlayLikeTheRealSounds) {

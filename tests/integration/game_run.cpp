@@ -1,6 +1,7 @@
 #include "tests/integration/game_run.h"
 
 #include <fcntl.h>
+#include <gtest/gtest.h>
 #include <signal.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -134,6 +135,16 @@ std::vector<nlohmann::json> GameFolder::dumps(const std::string& name) const {
     if (!line.empty()) out.push_back(nlohmann::json::parse(line));
   }
   return out;
+}
+
+nlohmann::json GameFolder::only_dump(const RunResult& run) const {
+  EXPECT_EQ(run.exit_code, 0) << run.err;
+  const auto d = dumps();
+  if (d.size() != 1) {
+    ADD_FAILURE() << "expected one dump: " << run.err;
+    return {};
+  }
+  return d[0];
 }
 
 Screenshot GameFolder::screenshot(const std::string& name) const {

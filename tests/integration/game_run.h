@@ -63,6 +63,9 @@ class GameFolder {
   // Every line of a dump file, parsed.
   std::vector<nlohmann::json> dumps(
       const std::string& name = "dump.jsonl") const;
+  // The single dump a run that ended in order wrote; otherwise a test
+  // failure naming what the game printed, and an empty object.
+  nlohmann::json only_dump(const RunResult& run) const;
   Screenshot screenshot(const std::string& name) const;
 
   void write_bytes(const std::string& rel,

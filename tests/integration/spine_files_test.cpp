@@ -20,14 +20,7 @@ const std::string quit_from_title =
     title_dump + script_line(10, "key 27 down") + script_line(10, "key 27 up");
 
 nlohmann::json title_state(GameFolder& game) {
-  const auto r = game.run(quit_from_title);
-  EXPECT_EQ(r.exit_code, 0) << r.err;
-  const auto d = game.dumps();
-  if (d.size() != 1) {
-    ADD_FAILURE() << "expected one dump: " << r.err;
-    return {};
-  }
-  return d[0];
+  return game.only_dump(game.run(quit_from_title));
 }
 
 TEST(SpineHighScore, StoredScoreIsShownAndWrittenBack) {
