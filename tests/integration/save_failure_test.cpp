@@ -14,6 +14,7 @@
 
 #include "tests/integration/game_run.h"
 #include "tests/integration/menu_steps.h"
+#include "tests/support/ended_process.h"
 
 namespace {
 
@@ -101,19 +102,11 @@ TEST(SaveFailure, FullDisk) {
   expect_old_files_kept(game, err);
 }
 
-// A pid that no process has any more: a child that has been reaped.
-pid_t ended_pid() {
-  const pid_t pid = fork();
-  if (pid == 0) _exit(0);
-  waitpid(pid, nullptr, 0);
-  return pid;
-}
-
 // A game killed while saving leaves "<file>.tmp<pid>"; the next game's save
 // removes those of processes that have ended, and nothing else.
 TEST(SaveFailure, TemporariesOfKilledSavesAreClearedAway) {
   GameFolder game;
-  const std::string dead = std::to_string(ended_pid());
+  const std::string dead = std::to_string(testing_support::ended_pid());
   const std::string live = std::to_string(getpid());
   const Bytes junk = {1, 2};
   for (const std::string name : {"hiscore.dat.tmp", "anaglyph3d.dat.tmp"})

@@ -13,6 +13,7 @@
 
 #include "platform/internal.h"
 #include "platform/platform.h"
+#include "tests/support/ended_process.h"
 
 namespace fs = std::filesystem;
 using namespace platform;
@@ -184,16 +185,8 @@ TEST_F(FilesTest, OnlyRegularFilesUpToTheCapAreRead) {
   EXPECT_TRUE(bytes.empty());
 }
 
-// A pid that no process has any more: a child that has been reaped.
-pid_t ended_pid() {
-  const pid_t pid = fork();
-  if (pid == 0) _exit(0);
-  waitpid(pid, nullptr, 0);
-  return pid;
-}
-
 TEST_F(FilesTest, ASaveRemovesOnlyTemporariesOfEndedSaves) {
-  const std::string dead = std::to_string(ended_pid());
+  const std::string dead = std::to_string(testing_support::ended_pid());
   const std::string live = std::to_string(getppid());
   put("data/hiscore.dat", std::string("\xD2\x04\x00\x00", 4));
   const std::vector<std::string> kept = {
