@@ -27,9 +27,9 @@
 
 namespace {
 
-constexpr long pilot_stretch = 2400;   // ticks of automatic play
-constexpr long random_stretch = 240;   // then ticks of random input
-constexpr int rounds_between_leaves = 8;  // every 8th random stretch may quit a game
+constexpr long pilot_stretch = 900;       // ticks of automatic play
+constexpr long random_stretch = 300;      // then ticks of random input
+constexpr int rounds_between_leaves = 4;  // every 4th may leave the game
 
 struct Settings {
   int seed = 1;
@@ -101,9 +101,9 @@ class Autoplay {
       return out.text();
     }
     if (s_.soak && in_random_stretch(t)) {
-      mischief_.tick(out, (t / (pilot_stretch + random_stretch)) %
-                                  rounds_between_leaves ==
-                              rounds_between_leaves - 1);
+      mischief_.tick(
+          out, (t / (pilot_stretch + random_stretch)) % rounds_between_leaves ==
+                   rounds_between_leaves - 1);
     } else if (!s_.soak || mischief_.settle(out)) {
       play(out, t - state_since_);
     }

@@ -47,9 +47,10 @@ void Mischief::stick_event(TickLines& out) {
   const int port = *it;
   if (chance(0.6)) {
     const int r = below(10);
-    const std::string value = r < 4   ? (chance(0.5) ? "-1" : "1")
-                              : r < 5 ? "0"
-                                      : std::to_string(below(2001) / 1000.0 - 1);
+    const std::string value = r < 4 ? (chance(0.5) ? "-1" : "1")
+                              : r < 5
+                                  ? "0"
+                                  : std::to_string(below(2001) / 1000.0 - 1);
     out.add(joy(port, "axis " + std::to_string(below(2)) + " " + value));
     return;
   }

@@ -24,13 +24,15 @@ class Mischief {
   bool settle(TickLines& out);
 
  private:
-  int below(int n) { return std::uniform_int_distribution<int>(0, n - 1)(rng_); }
+  int below(int n) {
+    return std::uniform_int_distribution<int>(0, n - 1)(rng_);
+  }
   bool chance(double p) { return std::bernoulli_distribution(p)(rng_); }
   void stick_event(TickLines& out);
   void pointer_to_safe_row(TickLines& out);
 
   std::mt19937 rng_;
-  std::set<int> ports_;                   // plugged-in sticks
-  std::set<std::pair<int, int>> held_;    // (port, button) held down
-  long focus_back_ = -1;                  // tick the focus returns, or -1
+  std::set<int> ports_;                 // plugged-in sticks
+  std::set<std::pair<int, int>> held_;  // (port, button) held down
+  long focus_back_ = -1;                // tick the focus returns, or -1
 };

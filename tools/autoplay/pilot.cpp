@@ -13,7 +13,7 @@ namespace {
 constexpr int field_left = 175, field_right = 465;
 constexpr int ship_top = 410, ship_bottom = 450;
 constexpr int display_right = 639, display_bottom = 479;
-constexpr int shot_step = 15;    // a shot climbs this far each frame
+constexpr int shot_step = 15;      // a shot climbs this far each frame
 constexpr int insect_margin = 16;  // insects move less predictably: keep away
 
 struct Point {
