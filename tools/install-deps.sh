@@ -7,7 +7,7 @@ packages=(
   build-essential cmake pkg-config clang-format
   libsdl2-dev libepoxy-dev libgl-dev libegl-dev libgl1-mesa-dri libegl-mesa0
   libfreetype-dev libpng-dev zlib1g-dev
-  libogg-dev libvorbis-dev libopenal-dev libopenal1
+  libogg-dev libvorbis-dev libopenal-dev libopenal1 libebur128-dev
   libgtest-dev libgmock-dev googletest libbenchmark-dev nlohmann-json3-dev
   xvfb xauth xdotool x11-utils
   python3

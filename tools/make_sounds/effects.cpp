@@ -25,18 +25,24 @@ Track render(double seconds, Voice voice) {
     s[i] = voice(t, t / seconds);
   }
   fade_edges(s, rate, 0.003);
+  remove_offset(s);
   track.channels.push_back(std::move(s));
-  normalise(track, 0.85f);
   return track;
 }
 
-// A falling whistle with a little vibrato.
+// A tumbling fall: a bell-like FM chirp sliding down while its wobble
+// speeds up, as the flea drops faster.
 Track flea() {
-  Oscillator tone(Wave::sine);
-  Oscillator wobble(Wave::sine);
+  Oscillator carrier(Wave::sine), modulator(Wave::sine);
+  double tumble_phase = 0;
   return render(0.6, [&](double t, double f) {
-    const double hz = expo(2400, 280, f) * (1 + 0.015 * wobble.next(9, rate));
-    return tone.next(hz, rate) * adsr(t, 0.5, 0.01, 0.05, 0.8, 0.1);
+    const double hz = expo(1700, 240, f);
+    const double index = 1.4 * (1 - f) + 0.3;
+    const double fm = 1 + index * modulator.next(hz * 1.5, rate);
+    tumble_phase += expo(7, 22, f) / rate;
+    const double tumble = 0.55 + 0.45 * std::cos(2 * pi * tumble_phase);
+    return static_cast<float>(carrier.next(hz * fm, rate) * tumble) *
+           adsr(t, 0.5, 0.01, 0.05, 0.8, 0.1);
   });
 }
 
@@ -51,13 +57,13 @@ Track p1shot() {
 
 // A thinner pulse zap that rises before it falls, with some grit.
 Track p2shot() {
-  Oscillator tone(Wave::square, 0.2);
+  Oscillator tone(Wave::square, 0.3);
   Noise noise(77);
   return render(0.15, [&](double t, double f) {
     const double hz =
         f < 0.25 ? lerp(700, 1400, f * 4) : expo(1400, 350, (f - 0.25) / 0.75);
-    return (0.55f * tone.next(hz, rate) + 0.12f * noise.white()) *
-           percussive(t, 0.002, 0.045);
+    return (0.55f * tone.next(hz, rate) + 0.08f * noise.white()) *
+           percussive(t, 0.002, 0.05);
   });
 }
 
@@ -78,35 +84,39 @@ Track bonus() {
   });
 }
 
-// A short woody pop.
+// A short woody pop: a knock on two inharmonic partials, with a click.
 Track shroom() {
-  Oscillator tone(Wave::sine);
+  Oscillator tone(Wave::sine), overtone(Wave::sine);
   Noise noise(31);
   LowPass click;
   return render(0.15, [&](double t, double f) {
-    const float body = tone.next(expo(1100, 420, std::min(1.0, f * 3)), rate) *
-                       percussive(t, 0.001, 0.03);
+    const double hz = expo(900, 520, std::min(1.0, f * 3));
+    const float body =
+        (tone.next(hz, rate) + 0.4f * overtone.next(hz * 2.7, rate)) *
+        percussive(t, 0.001, 0.06);
     const float tick =
         click.next(noise.white(), 4000, rate) * percussive(t, 0.0005, 0.004);
-    return body + 0.8f * tick;
+    return body + 0.3f * tick;
   });
 }
 
-// A dull low hit.
+// A dull hit: a falling body, driven into soft saturation so it stays
+// dense, over a short knock of filtered noise.
 Track thump() {
   Oscillator tone(Wave::sine);
   Noise noise(5);
-  LowPass dull;
+  BandPass knock;
   return render(0.15, [&](double t, double f) {
-    const float body =
-        tone.next(expo(170, 45, f), rate) * percussive(t, 0.002, 0.05);
+    const float body = static_cast<float>(std::tanh(
+        2.5 * tone.next(expo(240, 80, f), rate) * percussive(t, 0.002, 0.07)));
     const float thud =
-        dull.next(noise.white(), 600, rate) * percussive(t, 0.001, 0.02);
-    return body + 1.5f * thud;
+        knock.next(noise.white(), 900, 1.5, rate) * percussive(t, 0.001, 0.015);
+    return body + 0.8f * thud;
   });
 }
 
-// A noise burst whose brightness falls away over a sinking rumble.
+// A noise burst whose brightness falls away over a sinking rumble, both
+// saturated like an overdriven blast.
 Track explode() {
   Oscillator rumble(Wave::sine);
   Noise noise(1234);
@@ -115,24 +125,36 @@ Track explode() {
     const double cutoff = expo(6000, 120, f);
     const float burst =
         smoke2.next(smoke.next(noise.white(), cutoff, rate), cutoff, rate) *
-        percussive(t, 0.003, 0.25);
+        percussive(t, 0.015, 0.3);
     const float low =
-        rumble.next(expo(90, 28, f), rate) * percussive(t, 0.01, 0.35);
-    return 1.6f * burst + 0.6f * low;
+        rumble.next(expo(90, 28, f), rate) * percussive(t, 0.01, 0.4);
+    return static_cast<float>(std::tanh(1.6 * burst + 0.7 * low));
   });
 }
 
-// A warbling square that hops between two pitches, gated like legs.
+// Scuttling legs: irregular clicks that alternate between two pitches over
+// a low growl whose nasal filter wavers.
 Track spider() {
-  Oscillator tone(Wave::square, 0.35);
-  Oscillator hop(Wave::square);
-  Oscillator legs(Wave::square, 0.6);
-  LowPass soft;
+  Oscillator growl_a(Wave::saw), growl_b(Wave::saw), waver(Wave::sine);
+  BandPass nasal, leg_left, leg_right;
+  Noise noise(77), timing(78);
+  double next_step = 0, step_start = -1;
+  bool left = true;
   return render(0.7, [&](double t, double) {
-    const double hz = 420 + 160 * hop.next(13, rate);
-    const float gate = legs.next(22, rate) > 0 ? 1.0f : 0.25f;
-    return soft.next(tone.next(hz, rate), 3000, rate) * gate *
-           adsr(t, 0.6, 0.01, 0.1, 0.8, 0.1);
+    if (t >= next_step) {
+      step_start = t;
+      left = !left;
+      next_step = t + 0.03 + 0.025 * (timing.white() + 1) / 2;
+    }
+    const float tap = percussive(t - step_start, 0.001, 0.008);
+    const float n = noise.white();
+    const float legs = left ? leg_left.next(n * tap, 2600, 3, rate)
+                            : leg_right.next(n * tap, 3900, 3, rate);
+    const double centre = 650 + 250 * waver.next(3.5, rate);
+    const float growl =
+        nasal.next(0.5f * (growl_a.next(98, rate) + growl_b.next(103.8, rate)),
+                   centre, 3, rate);
+    return (0.7f * legs + growl) * adsr(t, 0.6, 0.01, 0.1, 0.85, 0.1);
   });
 }
 

@@ -1,4 +1,6 @@
-// Makes the game's sound files: make_sounds <output folder>.
+// Makes the game's sound files: make_sounds <output folder>. Every sound is
+// set to its loudness in the mix, and the figures of each file as written
+// are printed.
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
@@ -6,11 +8,13 @@
 #include <vector>
 
 #include "tools/make_sounds/effects.h"
+#include "tools/make_sounds/level.h"
+#include "tools/make_sounds/ogg_reader.h"
 #include "tools/make_sounds/ogg_writer.h"
 
 namespace {
 
-constexpr float quality = 0.4f;
+constexpr float quality = 0.6f;
 
 // Whether the step from the last sample of each channel back to its first
 // is an ordinary one: no bigger than nine in ten of the steps between
@@ -29,6 +33,47 @@ bool joins_smoothly(const synth::Track& track) {
   return true;
 }
 
+// Brings `track` to its level in the mix and writes it, then reads the file
+// back and tries again with more headroom or a corrected aim while the
+// encoder has pushed its peak over the ceiling or moved its loudness. False,
+// with the reason on stderr, if it cannot be written or never fits.
+bool level_and_write(const std::string& folder, const std::string& name,
+                     const synth::Track& track, std::uint32_t serial) {
+  const sounds::MixLevel* level = sounds::mix_level(name);
+  if (!level) {
+    std::fprintf(stderr, "make_sounds: %s has no level in the mix\n",
+                 name.c_str());
+    return false;
+  }
+  const std::string path = folder + "/" + name + ".ogg";
+  sounds::MixLevel aim = *level;
+  double headroom = 0.3;
+  for (int attempt = 0; attempt < 10; ++attempt) {
+    synth::Track levelled = track;
+    const sounds::Levelled set = sounds::set_level(levelled, aim, headroom);
+    if (!sounds::write_ogg(path, levelled, quality, serial)) {
+      std::fprintf(stderr, "make_sounds: cannot write %s\n", path.c_str());
+      return false;
+    }
+    const loudness::Levels got =
+        sounds::measure(sounds::read_ogg(path), level->measure);
+    const double over = got.true_peak_db - (sounds::peak_ceiling_db - 0.2);
+    const double drift = got.lufs - level->lufs;
+    if (over <= 0 && std::fabs(drift) <= 0.3 &&
+        got.dc <= sounds::dc_limit / 2) {
+      std::printf("%-9s %6.1f LUFS  %5.1f dBTP  DC %.4f  limited %4.1f dB\n",
+                  name.c_str(), got.lufs, got.true_peak_db, got.dc,
+                  set.limited_db);
+      return true;
+    }
+    if (over > 0) headroom += over + 0.1;
+    aim.lufs -= drift;
+  }
+  std::fprintf(stderr, "make_sounds: %s does not fit its level in the mix\n",
+               name.c_str());
+  return false;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -38,12 +83,9 @@ int main(int argc, char** argv) {
   }
   const std::string folder = argv[1];
   std::uint32_t serial = 0x564D5800;  // fixed, so builds are reproducible
+  bool ok = true;
   for (const sounds::Recipe& recipe : sounds::effects()) {
-    const std::string path = folder + "/" + recipe.name + ".ogg";
-    if (!sounds::write_ogg(path, recipe.make(), quality, ++serial)) {
-      std::fprintf(stderr, "make_sounds: cannot write %s\n", path.c_str());
-      return 1;
-    }
+    ok = level_and_write(folder, recipe.name, recipe.make(), ++serial) && ok;
   }
 
   const synth::Track music = sounds::make_music();
@@ -51,10 +93,6 @@ int main(int argc, char** argv) {
     std::fprintf(stderr, "make_sounds: the music loop jumps at its seam\n");
     return 1;
   }
-  const std::string path = folder + "/zorbem.ogg";
-  if (!sounds::write_ogg(path, music, quality, ++serial)) {
-    std::fprintf(stderr, "make_sounds: cannot write %s\n", path.c_str());
-    return 1;
-  }
-  return 0;
+  ok = level_and_write(folder, "zorbem", music, ++serial) && ok;
+  return ok ? 0 : 1;
 }

@@ -246,9 +246,7 @@ Track make_music() {
   loop.echo(0.75, 0.3f);
   add_bass_and_arp(loop);
   add_drums(loop);
-  Track track = loop.track();
-  normalise(track, 0.8f);
-  return track;
+  return loop.track();
 }
 
 }  // namespace sounds

@@ -36,6 +36,9 @@ class Noise {
 enum class Wave { sine, square, saw, triangle };
 
 // A phase-accumulating oscillator; the frequency may change every sample.
+// Square, pulse, saw and triangle are sums of their harmonics below the
+// Nyquist frequency, so high notes do not alias, and the pulse has its mean
+// taken off so a narrow duty leaves no DC offset.
 class Oscillator {
  public:
   explicit Oscillator(Wave wave, double duty = 0.5)
@@ -86,8 +89,15 @@ float percussive(double t, double attack, double tau);
 double lerp(double a, double b, double f);
 double expo(double a, double b, double f);
 
-// Scales so the loudest sample reaches `peak`.
-void normalise(Track& track, float peak);
+// Scales every channel by `gain`.
+void amplify(Track& track, double gain);
+// Turns the gain down smoothly around every sample louder than `ceiling`
+// (a look-ahead peak limiter with 2 ms attack and 40 ms release, the same
+// gain on every channel). Returns the deepest cut as a gain below 1.
+double limit(Track& track, double ceiling);
+// Takes the mean off `s` through a raised-cosine bump over its whole
+// length, so the ends, already faded, stay at zero.
+void remove_offset(Samples& s);
 // Short fades at both ends so nothing starts or stops with a click.
 void fade_edges(Samples& s, int rate, double seconds);
 
