@@ -199,7 +199,7 @@ TEST(GfxText, GameFontIsCrispDistinctAndInsideItsCellAtTwelvePixels) {
     }
     EXPECT_GT(lit, 0) << "no glyph for " << char(c);
     for (std::size_t i = 0; i < images.size(); ++i) {
-      EXPECT_NE(images[i], image)
+      EXPECT_FALSE(images[i] == image)
           << char(c) << " looks the same as " << char(33 + i);
     }
     images.push_back(image);
