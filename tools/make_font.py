@@ -8,7 +8,7 @@ retro line effect blanks every other screen row. Lit pixels become square
 outlines. The em is 1200 units and the game sets the face at 12 pixels, so
 one pixel is exactly 100 units and every edge falls on a pixel boundary: at
 1x each pixel is either fully covered or empty. Advance 7 pixels, line 14
-pixels (ascent 12, descent 2), the measures the game's layout was made with.
+pixels (ascent 13, descent 1), the measures the game's layout was made with.
 
 Usage: make_font.py [OUTPUT]   (default: assets/fonts/joystix.ttf)
 """
@@ -24,8 +24,10 @@ ROW = 2 * PIXEL
 UNITS_PER_EM = 12 * PIXEL
 ADVANCE = 7 * PIXEL
 CAP_ROWS = 6  # rows above the baseline
-ASCENT = CAP_ROWS * ROW
-DESCENT = ROW
+# One blank pixel above the capitals keeps a line's ink off whatever lies just
+# above it; a descender hangs one pixel below the 14-pixel line.
+ASCENT = CAP_ROWS * ROW + PIXEL
+DESCENT = PIXEL
 LEFT = 1  # blank columns before the 5-pixel glyph
 
 # Rows from the cap line down, '#' lit; a row past the sixth hangs below
@@ -201,7 +203,7 @@ def build(path):
         usWinAscent=ASCENT,
         usWinDescent=DESCENT,
         sxHeight=4 * ROW,
-        sCapHeight=ASCENT,
+        sCapHeight=CAP_ROWS * ROW,
         achVendID="QWRK",
         fsType=0,
     )
