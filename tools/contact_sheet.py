@@ -147,7 +147,8 @@ def sprite_frames(sheet, out):
     write_png(os.path.join(out, "sprites.png"), canvas)
 
 
-# First-colour frame, second-colour frames, sheet size, and label row.
+# First-colour frame, second-colour frames and frame size of each two-tone
+# sprite.
 TWO_TONE = [
     (8, [9], 10),  # ship
     (26, [27], 10),  # crawler head
@@ -244,11 +245,12 @@ def sweep(start, end):
 
 
 def stick_sweep(start, end):
-    """Both joysticks push their ships left and right in turn."""
+    """Both joysticks push their ships to and fro across their zones."""
     events = ""
     for tick in range(start, end, 90):
         value = 1 if (tick // 90) % 2 else -1
         events += line(tick, "joy 0 axis 0 %d" % value) + line(tick, "joy 1 axis 0 %d" % -value)
+        events += line(tick, "joy 0 axis 1 %d" % -value) + line(tick, "joy 1 axis 1 %d" % value)
     return events
 
 
@@ -265,14 +267,13 @@ TITLE = click(1)  # skips the opening logo
 def menu_screens(game, out):
     # The opening logo, the title with retro lines off and on.
     game.shots(
-        "" + line(200, "mouse 320 100"), [("intro", 120)], out
+        line(200, "mouse 320 100"), [("intro", 120)], out
     )
     game.shots(
         TITLE + line(5, "mouse 320 100") + click_menu(30, 3) + line(33, "mouse 320 100"),
         [("title", 20), ("retro_lines", 40)],
         out,
     )
-
 
 
 def play_screens(game, out):
@@ -295,16 +296,14 @@ def play_screens(game, out):
     )
 
 
-
 def versus_screens(game, out):
-    # Versus: two joysticks, then both ships idle until the verdict.
+    # Versus: two joysticks steer both ships to and fro until the verdict.
     sticks = line(3, "joy 0 connect") + line(3, "joy 1 connect")
-    versus = TITLE + sticks + click_menu(6, 4) + line(9, "mouse 320 440") + click(12)
+    versus = TITLE + sticks + click_menu(6, 4) + click_menu(9, 0)
     versus += stick_sweep(100, 2 * LONG_RUN)
     d = game.dumps(versus, 2 * LONG_RUN)
     verdict = first_tick(d, lambda s: s["versus_mode"] == 1 and s["game_over_timer"] >= 60)
     game.shots(versus, [("versus_verdict", verdict)], out)
-
 
 
 def stereo_screens(game, out):
