@@ -10,7 +10,7 @@ packages=(
   libogg-dev libvorbis-dev libopenal-dev libopenal1 libebur128-dev
   libgtest-dev libgmock-dev googletest libbenchmark-dev nlohmann-json3-dev
   xvfb xauth xdotool x11-utils
-  python3
+  python3 python3-fonttools
   clang libclang-rt-14-dev
 )
 

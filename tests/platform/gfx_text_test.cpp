@@ -156,3 +156,53 @@ TEST(GfxText, GlyphsAreTintedAndOneLineIsOneBatch) {
   }
   EXPECT_GT(yellow, 20);
 }
+
+TEST(GfxText, GameFontKeepsTheMeasuresTheLayoutWasMadeFor) {
+  // Text is centred and right-aligned by these measures: a 7-pixel advance
+  // for every character and a 14-pixel line.
+  gfx_test::fresh_display();
+  set_image_font(game_font());
+  EXPECT_EQ(text_height(), 14);
+  for (int c = 32; c <= 126; ++c) {
+    EXPECT_EQ(text_width(std::string(1, static_cast<char>(c))), 7)
+        << "character " << char(c);
+  }
+  EXPECT_EQ(text_width("Vermix 2D\\3D"), 12 * 7);
+}
+
+TEST(GfxText, GameFontIsCrispDistinctAndInsideItsCellAtTwelvePixels) {
+  gfx_test::fresh_display();
+  set_image_font(game_font());
+  const std::array<int, 3> ink_colour{200, 200, 10}, black{0, 0, 0};
+  std::vector<std::vector<bool>> images;
+  for (int c = 33; c <= 126; ++c) {
+    cls();
+    set_color(200, 200, 10);
+    draw_text(std::string(1, static_cast<char>(c)), 100, 100);
+    Screen s;
+    std::vector<bool> image;
+    int lit = 0;
+    for (int y = 96; y < 118; ++y) {
+      for (int x = 96; x < 110; ++x) {
+        const auto p = s.at(x, y);
+        ASSERT_TRUE(p == ink_colour || p == black)
+            << "half-covered pixel at " << x - 100 << "," << y - 100 << " of "
+            << char(c);
+        const bool on = p == ink_colour;
+        if (on) {
+          // A descender may hang one pixel below the 14-pixel line.
+          EXPECT_TRUE(x >= 100 && x < 107 && y >= 100 && y < 115)
+              << char(c) << " leaves its cell at " << x - 100 << "," << y - 100;
+        }
+        lit += on;
+        image.push_back(on);
+      }
+    }
+    EXPECT_GT(lit, 0) << "no glyph for " << char(c);
+    for (std::size_t i = 0; i < images.size(); ++i) {
+      EXPECT_FALSE(images[i] == image)
+          << char(c) << " looks the same as " << char(33 + i);
+    }
+    images.push_back(image);
+  }
+}

@@ -1,4 +1,4 @@
-// Crawler segments, facing up: a round head with horns and eyes, a round
+// Crawler segments, facing up: a round head with horns, eyes and a jaw, a round
 // body with legs that swap corners between two frames.
 #include "tools/make_art/shapes.h"
 #include "tools/make_art/sheet_layout.h"
@@ -16,16 +16,17 @@ void draw_disc(Cell cell) { cell.fill(kWhite, Ellipse{5.0, 5.0, 4.06, 4.06}); }
 void draw_crawler(Canvas& sheet) {
   draw_disc(small_cell(sheet, 26));
 
+  // The head's face: horns curving out of the top corners, two big eyes
+  // and a jaw line across the front, so a head stands out from the body.
   Cell face = small_cell(sheet, 27);
   fill_spans(face, kWhite,
-             {{0, 0, 0, 1},
-              {1, 1, 1, 2},
-              {2, 2, 2, 2},  // left horn
-              {0, 0, 8, 9},
-              {1, 1, 7, 8},
-              {2, 2, 7, 7},  // right horn
-              {4, 4, 3, 3},
-              {4, 4, 6, 6}});  // eyes
+             {{0, 0, 1, 1},
+              {1, 1, 2, 2},  // left horn
+              {0, 0, 8, 8},
+              {1, 1, 7, 7},  // right horn
+              {3, 4, 2, 3},
+              {3, 4, 6, 7},    // eyes
+              {6, 6, 3, 6}});  // jaw
 
   draw_disc(small_cell(sheet, 28));
 

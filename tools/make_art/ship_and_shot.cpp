@@ -14,10 +14,17 @@ void draw_ship_and_shot(Canvas& sheet) {
               {8, 8, 2, 7},
               {9, 9, 3, 6}});
 
-  // Two fins on the flanks, inside the body's outline.
+  // Swept stripes on both flanks, inside the body's outline.
   Cell trim = small_cell(sheet, 9);
   fill_spans(trim, kWhite,
-             {{5, 7, 1, 2}, {5, 7, 7, 8}, {4, 4, 1, 1}, {4, 4, 8, 8}});
+             {{4, 4, 1, 1},
+              {5, 5, 1, 2},
+              {6, 6, 2, 3},
+              {7, 7, 3, 3},
+              {4, 4, 8, 8},
+              {5, 5, 7, 8},
+              {6, 6, 6, 7},
+              {7, 7, 6, 6}});
 
   // A bolt with a trail of shrinking sparks below it.
   Cell shot = small_cell(sheet, 10);
