@@ -88,6 +88,8 @@ for package in $(sed 's/([^)]*)//g; s/[,|]/ /g' <<<"$depends"); do
   dpkg-query -s "$package" >>"$root/var/lib/dpkg/status" ||
     fail "dependency $package is not installed here"
   echo >>"$root/var/lib/dpkg/status"
+  # Their files are on this machine, not in the root: empty file lists.
+  touch "$root/var/lib/dpkg/info/$(dpkg-query -W -f='${binary:Package}' "$package").list"
 done
 dpkg --root="$root" --log=/dev/null -i "$deb" >/dev/null || fail "dpkg -i"
 exec_line=$(sed -n 's/^Exec=//p' "$root/usr/share/applications/$app.desktop")
