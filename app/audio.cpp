@@ -4,6 +4,7 @@
 
 #include <array>
 
+#include "app/data_folders.h"
 #include "app/globals.h"
 
 namespace {
@@ -29,6 +30,7 @@ const std::array<Effect, 12> effects = {{
     {"mosquito", &snd_mosquito},
 }};
 
+const char* const music_name = "zorbem";
 platform::SoundRef music;
 int music_starts = 0;
 
@@ -73,9 +75,24 @@ int start_music() {
 
 void load_sounds() {
   for (const Effect& e : effects) {
-    *e.sound = platform::load_sound(std::string("data\\") + e.name + ".ogg", 0);
+    *e.sound = platform::load_sound(sound_file(e.name), 0);
   }
-  music = platform::load_sound("data\\zorbem.ogg", 1);
+  music = platform::load_sound(sound_file(music_name), 1);
+}
+
+int loaded_sound_count() {
+  int count = music ? 1 : 0;
+  for (const Effect& e : effects) count += *e.sound ? 1 : 0;
+  return count;
+}
+
+bool has_sound_files(const std::string& folder) {
+  const std::string prefix = folder + "\\";
+  if (platform::file_type(prefix + music_name + ".ogg") == 1) return true;
+  for (const Effect& e : effects) {
+    if (platform::file_type(prefix + e.name + ".ogg") == 1) return true;
+  }
+  return false;
 }
 
 const std::map<std::string, int>& sound_play_counts() { return play_counts(); }

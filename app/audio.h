@@ -11,8 +11,13 @@ int play_sound(const platform::SoundRef& sound);
 // Restarts the looping music from its beginning on a new music_channel.
 int start_music();
 
-// Loads the twelve effects (in their fixed order) and prepares the music.
+// Loads the twelve effects (in their fixed order) and prepares the music
+// from the sound folder in use.
 void load_sounds();
+// How many of the thirteen sound files loaded.
+int loaded_sound_count();
+// Whether the game folder `folder` holds any of the sound files.
+bool has_sound_files(const std::string& folder);
 
 // For the state dump: plays of each effect so far, by file name without
 // extension, and how many times the music has been started.

@@ -1,97 +1,85 @@
 #include "app/command_line.h"
 
-#include <cctype>
-#include <cerrno>
-#include <climits>
-#include <cstdlib>
+#include <algorithm>
+
+#include "app/option_table.h"
 
 namespace {
 
-// A whole decimal number within [low, high], nothing else around it.
-std::optional<int> parse_int(const std::string& text, long low, long high) {
-  // strtol would skip leading blanks and take a plus sign.
-  if (text.empty() ||
-      !(std::isdigit(static_cast<unsigned char>(text[0])) || text[0] == '-')) {
-    return std::nullopt;
+const OptionRow* find_option(const std::string& arg) {
+  for (const OptionRow& row : option_table()) {
+    if (arg == row.name || (row.alias && arg == row.alias)) return &row;
   }
-  errno = 0;
-  char* end = nullptr;
-  const long value = std::strtol(text.c_str(), &end, 10);
-  if (errno != 0 || *end != '\0' || value < low || value > high) {
-    return std::nullopt;
+  return nullptr;
+}
+
+// `text` broken into lines of at most `width` characters, each but the
+// first indented by `indent` spaces.
+std::string wrap(const std::string& text, std::size_t indent,
+                 std::size_t width) {
+  std::string out;
+  std::size_t column = indent;
+  std::size_t start = 0;
+  while (start < text.size()) {
+    std::size_t end = text.find(' ', start);
+    if (end == std::string::npos) end = text.size();
+    const std::string word = text.substr(start, end - start);
+    if (column > indent && column + 1 + word.size() > width) {
+      out += "\n" + std::string(indent, ' ');
+      column = indent;
+    } else if (column > indent) {
+      out += ' ';
+      ++column;
+    }
+    out += word;
+    column += word.size();
+    start = end + 1;
   }
-  return static_cast<int>(value);
+  return out;
 }
 
 }  // namespace
 
 CommandLine parse_command_line(const std::vector<std::string>& args) {
   CommandLine cl;
-  auto refuse = [&cl](const std::string& why) {
-    cl.action = CommandLine::Action::refuse;
-    cl.error = why;
-    return cl;
-  };
   for (std::size_t i = 0; i < args.size(); ++i) {
     const std::string& arg = args[i];
-    if (arg == "--help" || arg == "-h") {
-      cl.action = CommandLine::Action::help;
-      return cl;
-    }
-    if (arg == "--version") {
-      cl.action = CommandLine::Action::version;
-      return cl;
-    }
-    if (arg == "--window") {
-      cl.run.window = true;
-    } else if (arg == "--fast") {
-      cl.run.fast = true;
-    } else if (arg == "--scale" || arg == "--seed" || arg == "--script") {
-      if (i + 1 >= args.size())
-        return refuse("option " + arg + " needs a value");
-      const std::string& value = args[++i];
-      if (arg == "--script") {
-        if (value.empty()) return refuse("option --script needs a file name");
-        cl.script = value;
-      } else if (arg == "--scale") {
-        const std::optional<int> scale = parse_int(value, 1, 16);
-        if (!scale) {
-          return refuse("bad value '" + value +
-                        "' for --scale: a whole number from 1 to 16");
-        }
-        cl.run.scale = *scale;
-      } else {
-        cl.seed = parse_int(value, INT_MIN, INT_MAX);
-        if (!cl.seed) {
-          return refuse("bad value '" + value +
-                        "' for --seed: a whole number (32-bit)");
-        }
-      }
+    const OptionRow* row = find_option(arg);
+    std::string error;
+    if (!row) {
+      error = "unknown option '" + arg + "'";
+    } else if (row->value && i + 1 >= args.size()) {
+      error = "option " + arg + " needs a value";
     } else {
-      return refuse("unknown option '" + arg + "'");
+      error = row->apply(cl, row->value ? args[++i] : std::string());
+    }
+    if (!error.empty()) {
+      cl.action = CommandLine::Action::refuse;
+      cl.error = error;
+      return cl;
+    }
+    if (cl.action == CommandLine::Action::help ||
+        cl.action == CommandLine::Action::version) {
+      return cl;
     }
   }
   return cl;
 }
 
 std::string usage_text() {
-  return "Usage: vermix [options]\n"
-         "\n"
-         "A single-screen arcade shooter. Plays full screen by default; the\n"
-         "sounds and the saved files are in the data folder of the working\n"
-         "folder.\n"
-         "\n"
-         "Options:\n"
-         "  --window         show the game in a window instead of full screen\n"
-         "  --scale N        whole zoom factor of the window (default: the\n"
-         "                   largest that fits)\n"
-         "  --seed N         seed the random generator with N instead of the\n"
-         "                   clock\n"
-         "  --fast           do not hold 60 frames per second\n"
-         "  --script FILE    drive the game from an input script instead of\n"
-         "                   the keyboard, mouse and joysticks\n"
-         "  --help           show this text and exit\n"
-         "  --version        show the version and exit\n";
+  constexpr std::size_t width = 78;
+  constexpr std::size_t help_column = 20;
+  std::string text = "Usage: vermix [options]\n\n" +
+                     wrap(program_summary, 0, width) + "\n\nOptions:\n";
+  for (const OptionRow& row : option_table()) {
+    std::string left = std::string("  ") + row.name;
+    if (row.alias) left += std::string(", ") + row.alias;
+    if (row.value) left += std::string(" ") + row.value;
+    left.resize(std::max(left.size() + 1, help_column), ' ');
+    text += left + wrap(row.help, help_column, width) + "\n";
+  }
+  text += "\nFiles:\n  " + wrap(files_summary, 2, width) + "\n";
+  return text;
 }
 
 std::string version_line() {

@@ -1,4 +1,5 @@
-// The program's options: how the display opens, the seed, an input script.
+// The program's options: how the display opens, the seed, an input script,
+// the data folder.
 #pragma once
 
 #include <optional>
@@ -8,16 +9,19 @@
 #include "platform/platform.h"
 
 struct CommandLine {
-  enum class Action { run, help, version, refuse };
+  enum class Action { run, help, version, where, refuse };
   Action action = Action::run;
   platform::RunOptions run;
   std::optional<int> seed;
-  std::string script;  // empty: the real devices
-  std::string error;   // why the command line was refused
+  std::string script;    // empty: the real devices
+  std::string data_dir;  // empty: the folders the game finds itself
+  std::string error;     // why the command line was refused
 };
 
-// Reads the arguments after the program name.
+// Reads the arguments after the program name, taking exactly the options of
+// option_table().
 CommandLine parse_command_line(const std::vector<std::string>& args);
 
+// --help: the options of option_table() and where the files live.
 std::string usage_text();
 std::string version_line();

@@ -1,4 +1,4 @@
-// "data\hiscore.dat": the best score from run to run.
+// hiscore.dat in the folder for saved files: the best score from run to run.
 #pragma once
 
 int load_high_score();

@@ -1,11 +1,14 @@
 #include "app/save_file.h"
 
 #include <iostream>
-#include <string>
 
+#include "app/data_folders.h"
 #include "platform/platform.h"
 
-bool save_ints(const char* path, std::initializer_list<int> values) {
+bool save_ints(const std::string& name, std::initializer_list<int> values) {
+  const std::string& folder = data_folders().saves;
+  if (platform::file_type(folder) == 0) platform::create_folder(folder);
+  const std::string path = saved_file(name);
   const platform::StreamRef out = platform::write_file(path);
   for (int v : values) platform::write_int(out, v);
   if (platform::close_stream(out)) return true;

@@ -2,7 +2,10 @@
 #pragma once
 
 #include <initializer_list>
+#include <string>
 
-// Writes `values` to the game path `path` in one piece. When that fails it
-// says so on stderr, naming the file, and the previous file stays whole.
-bool save_ints(const char* path, std::initializer_list<int> values);
+// Writes `values` in one piece to the file `name` of the folder for saved
+// files, making the folder (and its parents) first if it is missing. When
+// the save fails it says so on stderr, naming the file, and the previous
+// file stays whole.
+bool save_ints(const std::string& name, std::initializer_list<int> values);

@@ -120,6 +120,7 @@ std::string state_dump_json() {
                 {"volume", music_volume},
                 {"starts", music_start_count()}};
   d["sounds"] = sound_play_counts();
+  d["sounds_loaded"] = loaded_sound_count();
   d["players"] = players_json();
   d["mushrooms"] = mushrooms_json();
   d["crawler"] = crawler_json();

@@ -202,7 +202,12 @@ bool close_stream(const StreamRef& stream) {
 }
 
 bool create_folder(const std::string& path) {
-  return ::mkdir(detail::host_path(path).c_str(), 0755) == 0;
+  const std::string host = detail::host_path(path);
+  for (std::size_t slash = host.find('/', 1); slash != std::string::npos;
+       slash = host.find('/', slash + 1)) {
+    ::mkdir(host.substr(0, slash).c_str(), 0755);  // parents may exist
+  }
+  return ::mkdir(host.c_str(), 0755) == 0;
 }
 
 }  // namespace platform

@@ -187,6 +187,14 @@ void write_int(const StreamRef& stream, int value);
 // False for a write stream whose file could not be replaced (the previous
 // one is left whole), and for a null or already closed stream.
 bool close_stream(const StreamRef& stream);
+// Makes the folder and any missing parents; true if the folder itself was
+// made now (false when it was there already or could not be made).
 bool create_folder(const std::string& path);
+
+// The host folder the running executable lies in ("" when unknown), the
+// working folder, and the value of an environment variable ("" when unset).
+std::string executable_folder();
+std::string working_folder();
+std::string environment_value(const std::string& name);
 
 }  // namespace platform

@@ -1,15 +1,16 @@
-// "Data\anaglyph3d.dat": hologram_intensity then stereo_mode, two 32-bit
+// anaglyph3d.dat: hologram_intensity then stereo_mode, two 32-bit
 // little-endian ints, and the eye colours each stereo mode stands for.
 #include "render/anaglyph.h"
 
 #include <array>
 
+#include "app/data_folders.h"
 #include "app/globals.h"
 #include "app/save_file.h"
 
 namespace {
 
-const char* const settings_path = "Data\\anaglyph3d.dat";
+const char* const settings_name = "anaglyph3d.dat";
 
 struct EyeColours {
   int lr, lg, lb, rr, rg, rb;
@@ -24,8 +25,9 @@ constexpr std::array<EyeColours, 4> eye_colours = {{
 }};
 
 void load_settings() {
-  if (platform::file_type(settings_path) != 1) return;
-  const platform::StreamRef in = platform::read_file(settings_path);
+  const std::string path = saved_file(settings_name);
+  if (platform::file_type(path) != 1) return;
+  const platform::StreamRef in = platform::read_file(path);
   if (!in) return;
   hologram_intensity = platform::read_int(in);
   stereo_mode = platform::read_int(in);
@@ -34,9 +36,8 @@ void load_settings() {
   if (stereo_mode < 0 || stereo_mode > 4) stereo_mode = 0;
 }
 
-// Without a writable folder nothing is saved.
 void save_settings() {
-  save_ints(settings_path, {hologram_intensity, stereo_mode});
+  save_ints(settings_name, {hologram_intensity, stereo_mode});
 }
 
 // Mode 0 keeps the eye colours of the last stereo mode.

@@ -11,6 +11,7 @@ packages=(
   libgtest-dev libgmock-dev googletest libbenchmark-dev nlohmann-json3-dev
   xvfb xauth xdotool x11-utils
   python3 python3-fonttools
+  desktop-file-utils appstream man-db groff-base dpkg-dev file util-linux
   clang libclang-rt-14-dev
 )
 

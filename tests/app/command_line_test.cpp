@@ -2,6 +2,12 @@
 
 #include <gtest/gtest.h>
 
+#include <regex>
+#include <set>
+
+#include "app/man_page.h"
+#include "app/option_table.h"
+
 namespace {
 
 using Action = CommandLine::Action;
@@ -73,12 +79,46 @@ TEST(CommandLine, HelpAndVersionWinOverWhatFollows) {
   EXPECT_EQ(parse_command_line({"--bogus", "--help"}).action, Action::refuse);
 }
 
-TEST(CommandLine, UsageDocumentsEveryOption) {
-  const std::string usage = usage_text();
-  for (const char* option : {"--window", "--scale", "--seed", "--fast",
-                             "--script", "--help", "--version"}) {
-    EXPECT_NE(usage.find(option), std::string::npos) << option;
+// The parser, --help and the man page are all made from the option table:
+// every row is taken by the parser and shown in both texts, and no text
+// names an option the table does not have.
+TEST(OptionTable, ParserHelpAndManPageAgree) {
+  std::set<std::string> names;
+  for (const OptionRow& row : option_table()) {
+    names.insert(row.name);
+    std::vector<std::string> args = {row.name};
+    if (row.value) args.push_back("1");
+    const CommandLine cl = parse_command_line(args);
+    EXPECT_NE(cl.action, Action::refuse) << row.name << ": " << cl.error;
+    if (row.value) {
+      EXPECT_EQ(parse_command_line({row.name}).action, Action::refuse)
+          << row.name << " without its value";
+    }
   }
+  // The man page writes "--" as "\-\-".
+  std::string man = man_page();
+  for (std::size_t at; (at = man.find("\\-")) != std::string::npos;)
+    man.replace(at, 2, "-");
+  for (const std::string& text : {usage_text(), man}) {
+    std::set<std::string> shown;
+    const std::regex option("--[a-z][a-z-]*");
+    for (auto it = std::sregex_iterator(text.begin(), text.end(), option);
+         it != std::sregex_iterator(); ++it) {
+      shown.insert(it->str());
+    }
+    EXPECT_EQ(shown, names) << text;
+  }
+}
+
+TEST(CommandLine, WhereAndDataDirTakeEachOtherInAnyOrder) {
+  for (const std::vector<std::string>& args :
+       std::vector<std::vector<std::string>>{{"--where", "--data-dir", "d"},
+                                             {"--data-dir", "d", "--where"}}) {
+    const CommandLine cl = parse_command_line(args);
+    EXPECT_EQ(cl.action, Action::where) << cl.error;
+    EXPECT_EQ(cl.data_dir, "d");
+  }
+  EXPECT_EQ(parse_command_line({"--data-dir", ""}).action, Action::refuse);
 }
 
 }  // namespace

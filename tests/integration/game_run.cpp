@@ -89,6 +89,8 @@ pid_t GameFolder::start(const std::vector<std::string>& args,
     dup2(e, 2);
     setenv("SDL_VIDEODRIVER", "offscreen", 0);
     setenv("ALSOFT_DRIVERS", "null", 0);
+    // An installed-layout run saves here, never in the real home.
+    setenv("XDG_DATA_HOME", (dir_ / "xdg").c_str(), 1);
     if (in_child) in_child();
     std::vector<char*> argv;
     std::string exe = exe_;

@@ -33,7 +33,8 @@ struct RunResult {
 class GameFolder {
  public:
   // A fresh working folder holding data/ with the game's sound files.
-  // With `with_sounds` false the data folder is left out entirely.
+  // With `with_sounds` false the data folder is left out entirely, and the
+  // game keeps its files in xdg/vermix (XDG_DATA_HOME is xdg/).
   explicit GameFolder(bool with_sounds = true);
   ~GameFolder();
   GameFolder(const GameFolder&) = delete;

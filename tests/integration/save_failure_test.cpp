@@ -44,7 +44,7 @@ RunResult change_and_quit(GameFolder& game,
 void expect_old_files_kept(const GameFolder& game, const std::string& err) {
   EXPECT_NE(err.find("could not save data/hiscore.dat"), std::string::npos)
       << err;
-  EXPECT_NE(err.find("could not save Data/anaglyph3d.dat"), std::string::npos)
+  EXPECT_NE(err.find("could not save data/anaglyph3d.dat"), std::string::npos)
       << err;
   EXPECT_EQ(game.read_bytes("data/hiscore.dat"), old_score);
   EXPECT_EQ(game.read_bytes("data/anaglyph3d.dat"), old_settings);

@@ -60,8 +60,9 @@ TEST(SpineHighScore, FolderInItsPlaceIsZeroAndLeftAlone) {
                                             "hiscore.dat" / "x"));
 }
 
-// Without a data folder nothing can be loaded, effects still count their
-// plays, the high score's folder is made and the stereo file is not saved.
+// Without a data folder the game runs as installed: the sounds of the build
+// folder's executable are not found, effects still count their plays, and
+// both files are saved in XDG_DATA_HOME's vermix folder, made for them.
 TEST(SpineFiles, MissingDataFolder) {
   GameFolder game(false);
   const std::string script =
@@ -73,13 +74,14 @@ TEST(SpineFiles, MissingDataFolder) {
   ASSERT_EQ(r.exit_code, 0) << r.err;
   const auto d = game.dumps();
   ASSERT_EQ(d.size(), 2u) << r.err;
+  EXPECT_EQ(d[0]["sounds_loaded"], 0);
   EXPECT_EQ(d[0]["retro_lines"], 0);
   EXPECT_EQ(d[1]["retro_lines"], 1) << "the click missed Retro line FX";
   EXPECT_EQ(d[1]["sounds"]["thump"], 1);
-  EXPECT_EQ(game.read_bytes("data/hiscore.dat"), (Bytes{0, 0, 0, 0}));
-  EXPECT_FALSE(game.exists("data/anaglyph3d.dat"));
-  EXPECT_NE(r.err.find("could not save Data/anaglyph3d.dat"), std::string::npos)
-      << r.err;
+  EXPECT_EQ(game.read_bytes("xdg/vermix/hiscore.dat"), (Bytes{0, 0, 0, 0}));
+  EXPECT_EQ(game.read_bytes("xdg/vermix/anaglyph3d.dat").size(), 8u);
+  EXPECT_FALSE(game.exists("data"));
+  EXPECT_EQ(r.err.find("could not save"), std::string::npos) << r.err;
 }
 
 TEST(SpineAnaglyph, SettingsAndEyeColoursAreLoadedBeforeTheFirstFrame) {

@@ -1,0 +1,120 @@
+#include "app/option_table.h"
+
+#include <array>
+#include <cctype>
+#include <cerrno>
+#include <climits>
+#include <cstdlib>
+#include <optional>
+
+#include "app/command_line.h"
+
+namespace {
+
+using Action = CommandLine::Action;
+
+// A whole decimal number within [low, high], nothing else around it.
+std::optional<int> parse_int(const std::string& text, long low, long high) {
+  // strtol would skip leading blanks and take a plus sign.
+  if (text.empty() ||
+      !(std::isdigit(static_cast<unsigned char>(text[0])) || text[0] == '-')) {
+    return std::nullopt;
+  }
+  errno = 0;
+  char* end = nullptr;
+  const long value = std::strtol(text.c_str(), &end, 10);
+  if (errno != 0 || *end != '\0' || value < low || value > high) {
+    return std::nullopt;
+  }
+  return static_cast<int>(value);
+}
+
+std::string bad_value(const std::string& value, const char* option,
+                      const char* wanted) {
+  return "bad value '" + value + "' for " + option + ": " + wanted;
+}
+
+const std::array<OptionRow, 9> rows = {{
+    {"--window", nullptr, nullptr,
+     "show the game in a window instead of full screen",
+     [](CommandLine& cl, const std::string&) -> std::string {
+       cl.run.window = true;
+       return "";
+     }},
+    {"--scale", nullptr, "N",
+     "whole zoom factor of the window, 1 to 16 (default: the largest that "
+     "fits)",
+     [](CommandLine& cl, const std::string& value) -> std::string {
+       const std::optional<int> scale = parse_int(value, 1, 16);
+       if (!scale)
+         return bad_value(value, "--scale", "a whole number from 1 to 16");
+       cl.run.scale = *scale;
+       return "";
+     }},
+    {"--seed", nullptr, "N",
+     "seed the random generator with N (a 32-bit whole number) instead of the "
+     "clock",
+     [](CommandLine& cl, const std::string& value) -> std::string {
+       cl.seed = parse_int(value, INT_MIN, INT_MAX);
+       if (!cl.seed)
+         return bad_value(value, "--seed", "a whole number (32-bit)");
+       return "";
+     }},
+    {"--fast", nullptr, nullptr, "do not hold 60 frames per second",
+     [](CommandLine& cl, const std::string&) -> std::string {
+       cl.run.fast = true;
+       return "";
+     }},
+    {"--script", nullptr, "FILE",
+     "drive the game from an input script instead of the keyboard, mouse and "
+     "joysticks",
+     [](CommandLine& cl, const std::string& value) -> std::string {
+       if (value.empty()) return "option --script needs a file name";
+       cl.script = value;
+       return "";
+     }},
+    {"--data-dir", nullptr, "DIR",
+     "read the sounds from DIR and keep the high score and the 3D settings "
+     "there",
+     [](CommandLine& cl, const std::string& value) -> std::string {
+       if (value.empty()) return "option --data-dir needs a folder name";
+       cl.data_dir = value;
+       return "";
+     }},
+    {"--where", nullptr, nullptr,
+     "show the folders of the sounds and of the saved files, and exit",
+     [](CommandLine& cl, const std::string&) -> std::string {
+       cl.action = Action::where;
+       return "";
+     }},
+    {"--help", "-h", nullptr, "show this text and exit",
+     [](CommandLine& cl, const std::string&) -> std::string {
+       cl.action = Action::help;
+       return "";
+     }},
+    {"--version", nullptr, nullptr, "show the version and exit",
+     [](CommandLine& cl, const std::string&) -> std::string {
+       cl.action = Action::version;
+       return "";
+     }},
+}};
+
+}  // namespace
+
+std::span<const OptionRow> option_table() { return rows; }
+
+const char* const program_summary =
+    "A single-screen arcade shooter: shoot apart the crawler chain that winds "
+    "down through the mushroom field, fend off the insects and chase a high "
+    "score that survives from run to run. Plays full screen by default.";
+
+const char* const files_summary =
+    "When the working folder holds a data folder with the game's sound files "
+    "(a build folder, an unpacked archive), the game reads its sounds there "
+    "and keeps hiscore.dat and anaglyph3d.dat there too. Otherwise it reads "
+    "its sounds from the data folder installed with it (share/vermix beside "
+    "the bin folder of the executable) and keeps the two files in "
+    "$XDG_DATA_HOME/vermix, or ~/.local/share/vermix when XDG_DATA_HOME is "
+    "not set, making that folder when it first saves. --data-dir DIR puts "
+    "both in DIR. The files are written when the game ends in order; a save "
+    "that fails is named on standard error and the previous file is kept.";
