@@ -94,8 +94,8 @@ int app_terminate();
 
 void set_color(int r, int g, int b);
 void set_alpha(float alpha);
-// 1 mask, 2 solid, 3 alpha, 4 light (additive), 5 shade (multiply), other
-// solid.
+// 1 mask, 2 solid, 3 alpha, 4 light (additive), 5 shade (multiply), 6 light
+// twice (the pixels of two passes in mode 4, in one pass), other solid.
 void set_blend(int mode);
 void set_rotation(float degrees);
 float get_rotation();

@@ -32,16 +32,27 @@ void main() {
 )";
 
 // alpha_floor: fragments whose alpha is below it are dropped (mask mode).
+// light_twice: the fragment gives what two additive passes would add to an
+// 8-bit buffer. Each pass adds the colour as stored in 8 bits times its alpha
+// as stored in 8 bits, rounded to the nearest 8-bit step, and saturates; so
+// twice that, added once, saturating, comes to the same pixel.
 const char* const fragment_source = R"(#version 330 core
 in vec2 uv;
 in vec4 tint;
 uniform sampler2D image;
 uniform float alpha_floor;
+uniform bool light_twice;
 out vec4 result;
 void main() {
   vec4 c = texture(image, uv) * tint;
   if (c.a < alpha_floor) discard;
-  result = c;
+  if (light_twice) {
+    ivec4 stored = ivec4(roundEven(clamp(c, 0.0, 1.0) * 255.0));
+    ivec4 added = (stored * stored.a + 127) / 255;
+    result = vec4(min(added * 2, ivec4(255))) / 255.0;
+  } else {
+    result = c;
+  }
 }
 )";
 
@@ -52,6 +63,7 @@ struct State {
   int height = 0;
   GLuint program = 0;
   GLint alpha_floor_uniform = -1;
+  GLint light_twice_uniform = -1;
   GLint display_size_uniform = -1;
   GLuint vertex_array = 0;
   GLuint vertex_buffer = 0;
@@ -139,6 +151,7 @@ bool make_program(State& s, std::string& error) {
   }
   glUseProgram(s.program);
   s.alpha_floor_uniform = glGetUniformLocation(s.program, "alpha_floor");
+  s.light_twice_uniform = glGetUniformLocation(s.program, "light_twice");
   s.display_size_uniform = glGetUniformLocation(s.program, "display_size");
   glUniform1i(glGetUniformLocation(s.program, "image"), 0);
   return true;
@@ -201,6 +214,7 @@ void apply_blend(int mode) {
   if (s.applied_blend == mode) return;
   s.applied_blend = mode;
   glUniform1f(s.alpha_floor_uniform, mode == 1 ? 0.5f : -1.0f);
+  glUniform1i(s.light_twice_uniform, mode == 6 ? 1 : 0);
   switch (mode) {
     case 3:
       glEnable(GL_BLEND);
@@ -213,6 +227,10 @@ void apply_blend(int mode) {
     case 5:
       glEnable(GL_BLEND);
       glBlendFunc(GL_DST_COLOR, GL_ZERO);
+      break;
+    case 6:
+      glEnable(GL_BLEND);
+      glBlendFunc(GL_ONE, GL_ONE);
       break;
     default:  // mask and solid replace the screen
       glDisable(GL_BLEND);
