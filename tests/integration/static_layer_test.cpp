@@ -21,7 +21,7 @@ Scenario two_pauses() {
   using namespace menu_steps;
   Scenario s;
   s.args = {"--seed", "5"};
-  s.script = skip_intro() + click_line(9, 1) + click(12);
+  s.script = skip_intro() + click_line(9, 1) + click_line(12, 0);
   long t = 40;
   for (int pause = 0; pause < 2; ++pause) {
     s.script += key_press(t, 27);
