@@ -10,7 +10,7 @@ set -euo pipefail
 export SDL_VIDEODRIVER=${SDL_VIDEODRIVER:-offscreen} ALSOFT_DRIVERS=null SDL_AUDIODRIVER=dummy
 python3 - "$@" <<'PY'
 import os, resource, shutil, statistics, subprocess, sys, tempfile, time
-base, new = sys.argv[1], sys.argv[2]
+base, new = (os.path.abspath(p) for p in sys.argv[1:3])
 rounds = int(sys.argv[3]) if len(sys.argv) > 3 else 3
 idle = 600
 
