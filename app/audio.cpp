@@ -75,9 +75,7 @@ void load_sounds() {
   for (const Effect& e : effects) {
     *e.sound = platform::load_sound(std::string("data\\") + e.name + ".ogg", 0);
   }
-  // Decoded while the intro and the title run: it is first heard at a
-  // field start.
-  music = platform::load_sound("data\\zorbem.ogg", 1 | 2);
+  music = platform::load_sound("data\\zorbem.ogg", 1);
 }
 
 const std::map<std::string, int>& sound_play_counts() { return play_counts(); }

@@ -136,13 +136,13 @@ int text_width(const std::string& text);
 int text_height(const std::string& text = std::string());
 
 // ---------------------------------------------------------------------------
-// Sound; load_sound flags: 1 loop, 2 decoded on its own thread (a first cue
-// waits for it). Without an audio device channels "play" silently, on time.
+// Sound. With no audio device everything still works, silently, and a
+// channel "plays" for the length of its sound.
 
-SoundRef load_sound(const std::string& path, int flags);
+SoundRef load_sound(const std::string& path, int flags);  // flags bit 1: loop
 ChannelRef alloc_channel();
 // Prepares the sound paused at its start on `channel` (null: a new channel).
-// A null or undecodable sound gives a channel that never plays.
+// A null sound gives a channel that never plays.
 ChannelRef cue_sound(const SoundRef& sound,
                      const ChannelRef& channel = nullptr);
 void resume_channel(const ChannelRef& channel);

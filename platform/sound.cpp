@@ -3,7 +3,6 @@
 // steady clock so that channel_playing still tells the truth.
 #include <chrono>
 #include <cmath>
-#include <future>
 #include <map>
 #include <vector>
 
@@ -64,7 +63,10 @@ std::shared_ptr<const Sample> recent_sample(
   return nullptr;
 }
 
-std::shared_ptr<const Sample> make_sample(const detail::Pcm& pcm) {
+std::shared_ptr<const Sample> decode_sample(
+    const std::vector<std::uint8_t>& bytes) {
+  detail::Pcm pcm;
+  if (!detail::decode_sound(bytes.data(), bytes.size(), pcm)) return nullptr;
   AudioOutput& out = AudioOutput::get();
   auto sample = std::make_shared<Sample>();
   sample->seconds = static_cast<double>(pcm.frames()) / pcm.rate;
@@ -73,37 +75,11 @@ std::shared_ptr<const Sample> make_sample(const detail::Pcm& pcm) {
   return sample;
 }
 
-std::shared_ptr<const Sample> decode_sample(
-    const std::vector<std::uint8_t>& bytes) {
-  detail::Pcm pcm;
-  if (!detail::decode_sound(bytes.data(), bytes.size(), pcm)) return nullptr;
-  return make_sample(pcm);
-}
-
-// Decodes on a thread of its own; an empty Pcm if the bytes are no sound.
-std::future<detail::Pcm> decode_aside(std::vector<std::uint8_t> bytes) {
-  return std::async(std::launch::async, [bytes = std::move(bytes)] {
-    detail::Pcm pcm;
-    detail::decode_sound(bytes.data(), bytes.size(), pcm);
-    return pcm;
-  });
-}
-
 }  // namespace
 
 struct Sound {
-  std::shared_ptr<const Sample> sample;  // null until a decoding aside ends
-  std::future<detail::Pcm> decoding;
+  std::shared_ptr<const Sample> sample;
   bool loop = false;
-  // Waits for a decoding aside to end and takes its sample. False for a
-  // sound that could not be decoded.
-  bool ready() {
-    if (decoding.valid()) {
-      const detail::Pcm pcm = decoding.get();
-      if (pcm.frames() > 0) sample = make_sample(pcm);
-    }
-    return sample != nullptr;
-  }
   double seconds() const { return sample->seconds; }
   // The buffer, if it belongs to the device now open.
   unsigned live_buffer(const AudioOutput& out) const {
@@ -164,12 +140,6 @@ SoundRef load_sound(const std::string& path, int flags) {
   if (!detail::read_bytes(path, bytes)) return nullptr;
   AudioOutput::get();  // opened before any sample is made
   std::shared_ptr<const Sample> sample = recent_sample(path, bytes);
-  if (!sample && (flags & 2) != 0) {
-    auto sound = std::make_shared<Sound>();
-    sound->decoding = decode_aside(std::move(bytes));
-    sound->loop = (flags & 1) != 0;
-    return sound;
-  }
   if (!sample) {
     sample = decode_sample(bytes);
     if (!sample) return nullptr;
@@ -186,9 +156,8 @@ ChannelRef alloc_channel() { return std::make_shared<Channel>(); }
 ChannelRef cue_sound(const SoundRef& sound, const ChannelRef& channel) {
   ChannelRef ch = channel ? channel : alloc_channel();
   AudioOutput::get().release(ch->voice);
-  const bool playable = sound && sound->ready();
-  ch->sound = playable ? sound : nullptr;
-  ch->state = playable ? Channel::State::cued : Channel::State::idle;
+  ch->sound = sound;
+  ch->state = sound ? Channel::State::cued : Channel::State::idle;
   ch->position = 0.0;
   return ch;
 }

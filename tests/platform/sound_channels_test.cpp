@@ -156,35 +156,6 @@ TEST(SoundChannels, PausedUnheardChannelKeepsItsPlace) {
   EXPECT_TRUE(wait_until([&] { return channel_playing(ch) == 0; }, 3.0));
 }
 
-// Decoded on a thread of its own: the sound plays, loops and ends as one
-// decoded at once, and a file that turns out to be no sound never plays.
-TEST(SoundChannels, SoundDecodedAsideWorksOnceCued) {
-  ScratchFolder folder;
-  sound_test::write_tone(folder.file("blip.wav"), 0.2);
-  sound_test::write_file(folder.file("broken.ogg"),
-                         {'O', 'g', 'g', 'S', 0, 2, 0, 0, 1, 2, 3});
-  SoundRef once = load_sound(folder.file("blip.wav"), 2);
-  SoundRef looped = load_sound(folder.file("blip.wav"), 1 | 2);
-  SoundRef broken = load_sound(folder.file("broken.ogg"), 1 | 2);
-  EXPECT_EQ(load_sound(folder.file("absent.ogg"), 2), nullptr);
-  ASSERT_NE(broken, nullptr) << "known to be broken only once decoded";
-
-  ChannelRef a = cue_sound(once);
-  ChannelRef b = cue_sound(looped);
-  ChannelRef c = cue_sound(broken);
-  for (const ChannelRef& ch : {a, b, c}) resume_channel(ch);
-  EXPECT_EQ(channel_playing(a), 1);
-  EXPECT_EQ(channel_playing(c), 0);
-  EXPECT_TRUE(wait_until([&] { return channel_playing(a) == 0; }, 3.0))
-      << "a 0.2 s sound still plays after 3 s";
-  EXPECT_EQ(channel_playing(b), 1) << "the loop ended";
-  // Cued again, the decoded sound is used as it is.
-  cue_sound(once, a);
-  resume_channel(a);
-  EXPECT_EQ(channel_playing(a), 1);
-  stop_channel(b);
-}
-
 TEST(SoundChannels, ReloadingAFileFollowsItsBytesAndFlags) {
   ScratchFolder folder;
   const std::string path = folder.file("music.wav");
