@@ -1,5 +1,6 @@
 // The picture behind the field (or the frozen game while paused) and the
-// border of 150 tiles around the playfield.
+// border of 150 tiles around the playfield: the static layer, drawn anew
+// only when something it shows has changed.
 #include "app/globals.h"
 #include "app/shell.h"
 #include "render/anaglyph.h"
@@ -31,6 +32,7 @@ void draw_border() {
 }  // namespace
 
 int draw_backdrop() {
+  platform::begin_static_layer();
   platform::cls();
   if (game_state == state_paused) {
     platform::set_color(50, 50, 100);
@@ -48,5 +50,6 @@ int draw_backdrop() {
     }
   }
   draw_border();
+  platform::end_static_layer();
   return 0;
 }

@@ -110,4 +110,6 @@ BENCHMARK(BM_HeavyStereoFrame)
     ->ArgName("flush_every_quad")
     ->Arg(0)
     ->Arg(1)
-    ->Unit(benchmark::kMillisecond);
+    ->Unit(benchmark::kMillisecond)
+    ->MeasureProcessCPUTime()
+    ->UseRealTime();

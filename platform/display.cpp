@@ -165,6 +165,9 @@ int graphics_height() { return display().height; }
 
 void cls() { detail::renderer::clear(); }
 
+void begin_static_layer() { detail::renderer::begin_layer(); }
+void end_static_layer() { detail::renderer::end_layer(); }
+
 void flip(int sync) {
   Display& d = display();
   if (d.open) {

@@ -69,7 +69,7 @@ void set_alpha(float alpha) {
 }
 
 void set_blend(int mode) {
-  draw_state().blend = mode >= 1 && mode <= 5 ? mode : 2;
+  draw_state().blend = mode >= 1 && mode <= 6 ? mode : 2;
 }
 
 void set_rotation(float degrees) {

@@ -75,6 +75,12 @@ bool open_graphics(int width, int height, int depth, int hertz, int flags);
 int graphics_width();
 int graphics_height();
 void cls();
+// The static layer: the drawing between the two (which should start with cls)
+// is kept, and while the same drawing is asked for again (same images,
+// places, colours and modes) the kept picture is put up instead. Anything
+// else works as usual in between, only without the saving.
+void begin_static_layer();
+void end_static_layer();
 // -1 hold the frame rate given to open_graphics; 0 at once; 1 on vertical sync.
 void flip(int sync);
 void hide_mouse();
@@ -88,8 +94,8 @@ int app_terminate();
 
 void set_color(int r, int g, int b);
 void set_alpha(float alpha);
-// 1 mask, 2 solid, 3 alpha, 4 light (additive), 5 shade (multiply), other
-// solid.
+// 1 mask, 2 solid, 3 alpha, 4 light (additive), 5 shade (multiply), 6 light
+// twice (the pixels of two passes in mode 4, in one pass), other solid.
 void set_blend(int mode);
 void set_rotation(float degrees);
 float get_rotation();
@@ -115,6 +121,10 @@ int images_collide(const ImageRef& image1, float x1, float y1, int frame1,
                    const ImageRef& image2, float x2, float y2, int frame2);
 
 void draw_line(float x1, float y1, float x2, float y2, int last);
+// Sets every odd display row to (r, g, b), replacing what lies under it, in
+// one pass: the pixels of a solid draw_line across each of those rows with
+// no rotation or scale.
+void fill_odd_rows(int r, int g, int b);
 
 // ---------------------------------------------------------------------------
 // Text.

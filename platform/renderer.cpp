@@ -3,9 +3,12 @@
 #include <epoxy/gl.h>
 
 #include <algorithm>
+#include <cstdlib>
 #include <cstring>
+#include <utility>
 
 #include "platform/display_fit.h"
+#include "platform/layer_record.h"
 
 namespace platform::detail::renderer {
 
@@ -29,16 +32,27 @@ void main() {
 )";
 
 // alpha_floor: fragments whose alpha is below it are dropped (mask mode).
+// light_twice: the fragment gives what two additive passes would add to an
+// 8-bit buffer. Each pass adds the colour as stored in 8 bits times its alpha
+// as stored in 8 bits, rounded to the nearest 8-bit step, and saturates; so
+// twice that, added once, saturating, comes to the same pixel.
 const char* const fragment_source = R"(#version 330 core
 in vec2 uv;
 in vec4 tint;
 uniform sampler2D image;
 uniform float alpha_floor;
+uniform bool light_twice;
 out vec4 result;
 void main() {
   vec4 c = texture(image, uv) * tint;
   if (c.a < alpha_floor) discard;
-  result = c;
+  if (light_twice) {
+    ivec4 stored = ivec4(roundEven(clamp(c, 0.0, 1.0) * 255.0));
+    ivec4 added = (stored * stored.a + 127) / 255;
+    result = vec4(min(added * 2, ivec4(255))) / 255.0;
+  } else {
+    result = c;
+  }
 }
 )";
 
@@ -49,6 +63,7 @@ struct State {
   int height = 0;
   GLuint program = 0;
   GLint alpha_floor_uniform = -1;
+  GLint light_twice_uniform = -1;
   GLint display_size_uniform = -1;
   GLuint vertex_array = 0;
   GLuint vertex_buffer = 0;
@@ -57,7 +72,23 @@ struct State {
   GLuint draw_colour = 0;
   GLuint presented_fbo = 0;
   GLuint presented_colour = 0;
+  // The draw buffer still holds an older frame; it must take the presented
+  // frame before anything but a whole cover is drawn on it.
+  bool draw_stale = false;
   Texture white;
+  Texture odd_rows;
+  std::uint8_t odd_rows_colour[3] = {};
+  std::uint64_t texture_versions = 0;
+
+  // The static layer: the record of the layer being drawn, and of the one
+  // whose pixels are kept in layer_fbo.
+  GLuint layer_fbo = 0;
+  GLuint layer_colour = 0;
+  bool cache_layers = true;
+  bool recording = false;
+  LayerRecord recorded;
+  LayerRecord kept;
+  bool kept_valid = false;
 
   // Queued quads and the key they share.
   std::vector<Vertex> batch;
@@ -120,6 +151,7 @@ bool make_program(State& s, std::string& error) {
   }
   glUseProgram(s.program);
   s.alpha_floor_uniform = glGetUniformLocation(s.program, "alpha_floor");
+  s.light_twice_uniform = glGetUniformLocation(s.program, "light_twice");
   s.display_size_uniform = glGetUniformLocation(s.program, "display_size");
   glUniform1i(glGetUniformLocation(s.program, "image"), 0);
   return true;
@@ -182,6 +214,7 @@ void apply_blend(int mode) {
   if (s.applied_blend == mode) return;
   s.applied_blend = mode;
   glUniform1f(s.alpha_floor_uniform, mode == 1 ? 0.5f : -1.0f);
+  glUniform1i(s.light_twice_uniform, mode == 6 ? 1 : 0);
   switch (mode) {
     case 3:
       glEnable(GL_BLEND);
@@ -194,6 +227,10 @@ void apply_blend(int mode) {
     case 5:
       glEnable(GL_BLEND);
       glBlendFunc(GL_DST_COLOR, GL_ZERO);
+      break;
+    case 6:
+      glEnable(GL_BLEND);
+      glBlendFunc(GL_ONE, GL_ONE);
       break;
     default:  // mask and solid replace the screen
       glDisable(GL_BLEND);
@@ -215,10 +252,11 @@ bool start(int width, int height, std::string& error) {
   if (s.active) {
     flush();
     if (s.width == width && s.height == height) return true;
-    glDeleteFramebuffers(1, &s.draw_fbo);
-    glDeleteFramebuffers(1, &s.presented_fbo);
-    glDeleteTextures(1, &s.draw_colour);
-    glDeleteTextures(1, &s.presented_colour);
+    const GLuint fbos[] = {s.draw_fbo, s.presented_fbo, s.layer_fbo};
+    const GLuint colours[] = {s.draw_colour, s.presented_colour,
+                              s.layer_colour};
+    glDeleteFramebuffers(3, fbos);
+    glDeleteTextures(3, colours);
   } else {
     if (!make_program(s, error)) return false;
     make_buffers(s);
@@ -226,7 +264,14 @@ bool start(int width, int height, std::string& error) {
   }
   s.width = width;
   s.height = height;
-  if (!make_target(width, height, s.presented_fbo, s.presented_colour) ||
+  s.recording = false;
+  s.recorded.clear();
+  s.kept_valid = false;
+  s.draw_stale = false;
+  const char* uncached = std::getenv("VERMIX_NO_LAYER_CACHE");
+  s.cache_layers = uncached == nullptr || std::string(uncached) != "1";
+  if (!make_target(width, height, s.layer_fbo, s.layer_colour) ||
+      !make_target(width, height, s.presented_fbo, s.presented_colour) ||
       !make_target(width, height, s.draw_fbo, s.draw_colour)) {
     error = "cannot make an off-screen colour buffer";
     return false;
@@ -268,6 +313,7 @@ void upload(Texture& texture, int width, int height, const std::uint8_t* rgba) {
   }
   texture.width = width;
   texture.height = height;
+  texture.version = ++s.texture_versions;
   bind_texture(texture.id);
   glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, min_filter(texture));
   glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER,
@@ -283,6 +329,7 @@ void update(Texture& texture, int x, int y, int width, int height,
             const std::uint8_t* rgba) {
   if (!current(texture)) return;
   flush();
+  texture.version = ++state().texture_versions;
   bind_texture(texture.id);
   glTexSubImage2D(GL_TEXTURE_2D, 0, x, y, width, height, GL_RGBA,
                   GL_UNSIGNED_BYTE, rgba);
@@ -298,9 +345,43 @@ void release(Texture& texture) {
 
 const Texture& white() { return state().white; }
 
-void draw_quad(const Texture& texture, int blend, const Quad& quad) {
+const Texture& odd_rows(std::uint8_t r, std::uint8_t g, std::uint8_t b) {
   State& s = state();
-  if (!s.active) return;
+  const std::uint8_t colour[3] = {r, g, b};
+  if (current(s.odd_rows) && s.odd_rows.height == s.height &&
+      std::memcmp(colour, s.odd_rows_colour, 3) == 0) {
+    return s.odd_rows;
+  }
+  std::vector<std::uint8_t> rows(static_cast<std::size_t>(s.height) * 4, 0);
+  for (int y = 1; y < s.height; y += 2) {
+    std::uint8_t* p = rows.data() + static_cast<std::size_t>(y) * 4;
+    p[0] = r;
+    p[1] = g;
+    p[2] = b;
+    p[3] = 255;
+  }
+  upload(s.odd_rows, 1, s.height, rows.data());
+  std::memcpy(s.odd_rows_colour, colour, 3);
+  return s.odd_rows;
+}
+
+namespace {
+
+// Before the first drawing on a draw buffer that holds an older frame: it
+// takes the frame as presented.
+void settle_draw_buffer() {
+  State& s = state();
+  if (!s.draw_stale) return;
+  s.draw_stale = false;
+  glBindFramebuffer(GL_READ_FRAMEBUFFER, s.presented_fbo);
+  glBlitFramebuffer(0, 0, s.width, s.height, 0, 0, s.width, s.height,
+                    GL_COLOR_BUFFER_BIT, GL_NEAREST);
+  glBindFramebuffer(GL_READ_FRAMEBUFFER, s.draw_fbo);
+}
+
+void queue_quad(const Texture& texture, int blend, const Quad& quad) {
+  State& s = state();
+  settle_draw_buffer();
   if (!s.batch.empty() &&
       (s.batch_texture != texture.id || s.batch_blend != blend ||
        s.batch.size() >= max_batch_quads * 4)) {
@@ -312,9 +393,50 @@ void draw_quad(const Texture& texture, int blend, const Quad& quad) {
   if (s.flush_every_quad) flush();
 }
 
+void clear_now() {
+  State& s = state();
+  s.batch.clear();  // whatever was queued would be covered anyway
+  s.draw_stale = false;
+  glClearColor(0, 0, 0, 1);
+  glClear(GL_COLOR_BUFFER_BIT);
+}
+
+// Draws what the layer being recorded holds so far and stops recording it.
+void draw_recorded() {
+  State& s = state();
+  s.recording = false;
+  for (const LayerOp& op : s.recorded.ops()) {
+    if (op.texture == 0) {
+      clear_now();
+    } else {
+      Texture t;
+      t.id = op.texture;
+      queue_quad(t, op.blend, op.quad);
+    }
+  }
+}
+
+}  // namespace
+
+void draw_quad(const Texture& texture, int blend, const Quad& quad) {
+  State& s = state();
+  if (!s.active) return;
+  if (s.recording) {
+    s.recorded.add_quad(texture, blend, quad);
+  } else {
+    queue_quad(texture, blend, quad);
+  }
+}
+
 void flush() {
   State& s = state();
   if (!s.active) return;
+  if (s.recording) {
+    // Something needs the draw buffer or GL: this layer is drawn uncached.
+    draw_recorded();
+    s.recorded.clear();
+    s.kept_valid = false;
+  }
   if (!s.batch.empty()) {
     bind_texture(s.batch_texture);
     apply_blend(s.batch_blend);
@@ -340,6 +462,9 @@ void stop() {
   s.active = false;
   s.batch.clear();
   s.retired.clear();
+  s.recording = false;
+  s.recorded.clear();
+  s.kept_valid = false;
   s.bound_texture = 0;
   s.applied_blend = -1;
 }
@@ -347,19 +472,60 @@ void stop() {
 void clear() {
   State& s = state();
   if (!s.active) return;
-  s.batch.clear();  // whatever was queued would be covered anyway
-  glClearColor(0, 0, 0, 1);
-  glClear(GL_COLOR_BUFFER_BIT);
+  if (s.recording) {
+    s.recorded.add_clear();
+  } else {
+    clear_now();
+  }
+}
+
+void begin_layer() {
+  State& s = state();
+  if (!s.active) return;
+  flush();
+  s.recording = true;
+  s.recorded.clear();
+}
+
+void end_layer() {
+  State& s = state();
+  if (!s.active || !s.recording) return;
+  s.recording = false;
+  if (s.kept_valid && s.recorded == s.kept) {
+    // The kept copy covers the whole display: no clear, no older frame.
+    s.batch.clear();
+    s.draw_stale = false;
+    glBindFramebuffer(GL_READ_FRAMEBUFFER, s.layer_fbo);
+    glBlitFramebuffer(0, 0, s.width, s.height, 0, 0, s.width, s.height,
+                      GL_COLOR_BUFFER_BIT, GL_NEAREST);
+    glBindFramebuffer(GL_READ_FRAMEBUFFER, s.draw_fbo);
+    s.recorded.clear();
+    return;
+  }
+  draw_recorded();
+  s.kept_valid = s.cache_layers && s.recorded.starts_with_clear();
+  if (s.kept_valid) {
+    flush();
+    glBindFramebuffer(GL_DRAW_FRAMEBUFFER, s.layer_fbo);
+    glBlitFramebuffer(0, 0, s.width, s.height, 0, 0, s.width, s.height,
+                      GL_COLOR_BUFFER_BIT, GL_NEAREST);
+    glBindFramebuffer(GL_FRAMEBUFFER, s.draw_fbo);
+  }
+  s.kept.swap(s.recorded);
+  s.recorded.clear();
 }
 
 void present(int drawable_width, int drawable_height) {
   State& s = state();
   if (!s.active) return;
   flush();
-  glBindFramebuffer(GL_READ_FRAMEBUFFER, s.draw_fbo);
-  glBindFramebuffer(GL_DRAW_FRAMEBUFFER, s.presented_fbo);
-  glBlitFramebuffer(0, 0, s.width, s.height, 0, 0, s.width, s.height,
-                    GL_COLOR_BUFFER_BIT, GL_NEAREST);
+  // The frame drawn becomes the presented one; a draw buffer not drawn on
+  // since the last present holds nothing newer.
+  if (!s.draw_stale) {
+    std::swap(s.draw_fbo, s.presented_fbo);
+    std::swap(s.draw_colour, s.presented_colour);
+    s.draw_stale = true;
+  }
 
   const int zoom =
       whole_zoom(drawable_width, drawable_height, s.width, s.height);
@@ -368,8 +534,12 @@ void present(int drawable_width, int drawable_height) {
   glBindFramebuffer(GL_READ_FRAMEBUFFER, s.presented_fbo);
   glBindFramebuffer(GL_DRAW_FRAMEBUFFER, 0);
   glViewport(0, 0, drawable_width, drawable_height);
-  glClearColor(0, 0, 0, 1);
-  glClear(GL_COLOR_BUFFER_BIT);
+  const bool covered = x == 0 && y == 0 && s.width * zoom == drawable_width &&
+                       s.height * zoom == drawable_height;
+  if (!covered) {
+    glClearColor(0, 0, 0, 1);
+    glClear(GL_COLOR_BUFFER_BIT);
+  }
   glBlitFramebuffer(0, 0, s.width, s.height, x, y, x + s.width * zoom,
                     y + s.height * zoom, GL_COLOR_BUFFER_BIT, GL_NEAREST);
   glBindFramebuffer(GL_FRAMEBUFFER, s.draw_fbo);
@@ -414,8 +584,11 @@ void read_rectangle(GLuint fbo, int x, int y, int width, int height,
 
 void read_draw_buffer(int x, int y, int width, int height,
                       std::vector<std::uint8_t>& rgba) {
+  State& s = state();
   flush();
-  read_rectangle(state().draw_fbo, x, y, width, height, rgba);
+  // A stale draw buffer reads as the presented frame it stands for.
+  read_rectangle(s.draw_stale ? s.presented_fbo : s.draw_fbo, x, y, width,
+                 height, rgba);
 }
 
 void read_presented(std::vector<std::uint8_t>& rgba) {

@@ -1,6 +1,7 @@
-// The GL side of drawing: an off-screen colour buffer the game draws into,
-// a second buffer holding the frame as last presented, and a batch of
-// textured, coloured quads that goes to GL in as few draw calls as possible.
+// The GL side of drawing: two off-screen colour buffers that trade places at
+// every present (one is drawn into, the other holds the frame as last
+// presented), a cached static layer, and a batch of textured, coloured quads
+// that goes to GL in as few draw calls as possible.
 #pragma once
 
 #include <cstdint>
@@ -18,6 +19,9 @@ struct Texture {
   bool filtered = false;
   bool mipmapped = false;
   unsigned generation = 0;
+  // Changes with every upload or update, never repeating, so that a drawing
+  // remembered with it can tell whether the pixels are still the same.
+  std::uint64_t version = 0;
 };
 
 struct Vertex {
@@ -51,6 +55,9 @@ void release(Texture& texture);
 
 // A 1 x 1 white texture for lines.
 const Texture& white();
+// A 1 x display-height texture whose odd rows are opaque (r, g, b) and whose
+// even rows are transparent.
+const Texture& odd_rows(std::uint8_t r, std::uint8_t g, std::uint8_t b);
 
 // Queues a quad. Quads sharing texture and blend mode go out in one call.
 void draw_quad(const Texture& texture, int blend, const Quad& quad);
@@ -59,8 +66,18 @@ void flush();
 
 // Fills the draw buffer with black.
 void clear();
-// Copies the draw buffer into the presented buffer and shows that on the
-// window's drawable, scaled by a whole factor, centred on black.
+// The static layer. Quads and clears between the two are remembered instead
+// of drawn; at the end, if they are the same as the last layer's (same
+// textures at the same versions, corners, colours and modes) and that layer
+// began with a clear, its kept copy replaces the draw buffer. Otherwise they
+// are drawn and, when they begin with a clear, kept. Anything that needs the
+// draw buffer in between draws what was remembered and ends the caching for
+// this layer. VERMIX_NO_LAYER_CACHE=1 in the environment turns the copy off.
+void begin_layer();
+void end_layer();
+// Shows the draw buffer on the window's drawable, scaled by a whole factor,
+// centred on black; it becomes the presented buffer, and the next drawing
+// starts from a copy of it unless it begins by covering the whole display.
 void present(int drawable_width, int drawable_height);
 // Reads a rectangle of the draw buffer (or of the presented frame) as RGBA
 // rows top to bottom; pixels outside the display read as black.

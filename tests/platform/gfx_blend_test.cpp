@@ -2,6 +2,10 @@
 // real GL draw buffer.
 #include <gtest/gtest.h>
 
+#include <utility>
+#include <vector>
+
+#include "platform/images.h"
 #include "tests/platform/gfx_support.h"
 
 using namespace platform;
@@ -49,7 +53,7 @@ TEST(GfxBlend, EachModeOnAKnownBackground) {
   expect_near(blend_result(5, {128, 255, 0}, 255), {50, 50, 0});
   // Unknown modes are solid.
   expect_near(blend_result(0, {40, 80, 120}, 0), {40, 80, 120});
-  expect_near(blend_result(6, {40, 80, 120}, 0), {40, 80, 120});
+  expect_near(blend_result(7, {40, 80, 120}, 0), {40, 80, 120});
 }
 
 TEST(GfxBlend, MaskTestUsesTexelTimesDrawingAlpha) {
@@ -133,5 +137,68 @@ TEST(GfxLines, RetroRowsCoverExactlyTheirRow) {
     for (int x : {0, 1, 320, 638, 639}) {
       ASSERT_EQ(s.at(x, y), (Rgb{want, want, want})) << x << "," << y;
     }
+  }
+}
+
+namespace {
+
+// A 256 x 256 image whose texels run through every alpha (down) and many
+// colours (across).
+ImageRef ramp_image(bool as_background) {
+  auto image = create_image(256, 256, 1, 0);
+  std::vector<std::uint8_t> rgba;
+  for (int y = 0; y < 256; ++y) {
+    for (int x = 0; x < 256; ++x) {
+      const auto v = [](int n) { return static_cast<std::uint8_t>(n & 255); };
+      if (as_background) {
+        rgba.insert(rgba.end(), {v(y), v(x), v(x + y), 255});
+      } else {
+        rgba.insert(rgba.end(), {v(x), v(255 - x), v(x * 7), v(y)});
+      }
+    }
+  }
+  detail::store_frame(*image, 0, rgba.data(), true);
+  return image;
+}
+
+// The ramp drawn in light over the background, either twice in mode 4 or
+// once in mode 6, with the given tint.
+std::vector<Rgb> lit_ramp(bool doubled, Rgb tint, float alpha) {
+  gfx_test::fresh_display();
+  static const ImageRef background = ramp_image(true);
+  static const ImageRef light = ramp_image(false);
+  set_blend(2);
+  draw_image(background, 0, 0, 0);
+  set_color(tint[0], tint[1], tint[2]);
+  set_alpha(alpha);
+  for (int pass = 0; pass < (doubled ? 1 : 2); ++pass) {
+    set_blend(doubled ? 6 : 4);
+    draw_image(light, 0, 0, 0);
+  }
+  Screen screen;
+  std::vector<Rgb> pixels;
+  for (int y = 0; y < 256; ++y) {
+    for (int x = 0; x < 256; ++x) pixels.push_back(screen.at(x, y));
+  }
+  return pixels;
+}
+
+}  // namespace
+
+TEST(GfxBlend, LightTwiceGivesThePixelsOfTwoLightPasses) {
+  const std::pair<Rgb, float> tints[] = {
+      {{255, 255, 255}, 1.0f}, {{140, 4, 40}, 1.0f}, {{4, 100, 20}, 0.6f}};
+  for (const auto& [tint, alpha] : tints) {
+    const std::vector<Rgb> twice = lit_ramp(false, tint, alpha);
+    const std::vector<Rgb> fused = lit_ramp(true, tint, alpha);
+    int differing = 0;
+    for (std::size_t i = 0; i < twice.size(); ++i) {
+      if (twice[i] != fused[i] && differing++ == 0) {
+        ADD_FAILURE() << "tint " << tint[0] << "," << tint[1] << "," << tint[2]
+                      << " alpha " << alpha << ": first at x " << i % 256
+                      << " y " << i / 256;
+      }
+    }
+    EXPECT_EQ(differing, 0);
   }
 }
