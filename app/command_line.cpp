@@ -67,10 +67,32 @@ CommandLine parse_command_line(const std::vector<std::string>& args) {
                         "' for --seed: a whole number (32-bit)");
         }
       }
+    } else if (arg == "--record" || arg == "--timedemo") {
+      if (i + 1 >= args.size() || args[i + 1].empty())
+        return refuse("option " + arg + " needs a file name");
+      (arg == "--record" ? cl.record : cl.timedemo) = args[++i];
+    } else if (arg == "--repeat") {
+      const std::optional<int> n =
+          i + 1 < args.size() ? parse_int(args[++i], 1, 1000) : std::nullopt;
+      if (!n) return refuse("option --repeat needs a whole number 1 to 1000");
+      cl.repeat = *n;
+    } else if (arg == "--dump-every") {
+      const std::optional<int> n = i + 2 < args.size()
+                                       ? parse_int(args[i + 1], 1, INT_MAX)
+                                       : std::nullopt;
+      if (!n || args[i + 2].empty())
+        return refuse("option --dump-every needs a tick count and a file");
+      cl.dump_every = *n;
+      cl.dump_file = args[i + 2];
+      i += 2;
     } else {
       return refuse("unknown option '" + arg + "'");
     }
   }
+  if (!cl.timedemo.empty() && !cl.script.empty())
+    return refuse("--timedemo plays its own replay: leave out --script");
+  if (cl.repeat > 1 && cl.timedemo.empty())
+    return refuse("--repeat goes with --timedemo");
   return cl;
 }
 
@@ -90,6 +112,14 @@ std::string usage_text() {
          "  --fast           do not hold 60 frames per second\n"
          "  --script FILE    drive the game from an input script instead of\n"
          "                   the keyboard, mouse and joysticks\n"
+         "  --record FILE    write every input of the game to FILE, a replay\n"
+         "                   that --script FILE plays again\n"
+         "  --timedemo FILE  play the replay FILE unpaced and print frame\n"
+         "                   times\n"
+         "  --repeat N       play the timedemo N times and print the spread\n"
+         "  --dump-every N FILE\n"
+         "                   append the game's state to FILE every N ticks\n"
+         "                   and at the end\n"
          "  --help           show this text and exit\n"
          "  --version        show the version and exit\n";
 }

@@ -12,8 +12,13 @@ struct CommandLine {
   Action action = Action::run;
   platform::RunOptions run;
   std::optional<int> seed;
-  std::string script;  // empty: the real devices
-  std::string error;   // why the command line was refused
+  std::string script;    // empty: the real devices
+  std::string record;    // empty: no recording
+  std::string timedemo;  // a replay played unpaced and timed
+  int repeat = 1;        // timedemo runs
+  int dump_every = 0;    // ticks between state dumps; 0: none
+  std::string dump_file;
+  std::string error;  // why the command line was refused
 };
 
 // Reads the arguments after the program name.

@@ -6,6 +6,7 @@
 #include "app/globals.h"
 #include "app/high_score.h"
 #include "app/menu.h"
+#include "app/replay_settings.h"
 #include "app/shell.h"
 #include "render/anaglyph.h"
 
@@ -61,6 +62,7 @@ int run_game(const platform::RunOptions& options, std::optional<int> seed) {
   }
   anaglyph_settings(1);
   load_high_score();
+  settle_replay_settings();
   play_intro(-25);
   game_state = state_title;
   platform::move_mouse(320, 260);

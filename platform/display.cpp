@@ -12,6 +12,7 @@
 #include "platform/internal.h"
 #include "platform/platform.h"
 #include "platform/renderer.h"
+#include "platform/replay.h"
 
 namespace platform {
 
@@ -179,6 +180,7 @@ void flip(int sync) {
       }
     }
     present(vsync);
+    detail::frame_presented();
   }
   detail::advance_tick();
 }

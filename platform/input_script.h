@@ -64,6 +64,10 @@ constexpr int script_port_count = 16;
 bool parse_input_script(const std::string& text, const std::string& file_name,
                         std::vector<ScriptEvent>& events, std::string& error);
 
+// The event as one script line (without the line end), the inverse of the
+// parser: an axis reading is written so that it reads back exactly.
+std::string format_script_event(const ScriptEvent& event);
+
 // Leaves script mode: the real devices drive input again, from a state with
 // nothing held, not suspended and no close requested.
 void stop_input_script();
