@@ -1,0 +1,98 @@
+#!/usr/bin/env python3
+"""Writes the source scripts of the golden replays into tests/replays/sources/.
+
+Each is a plain input script; tools/rerecord-replays.sh plays it with
+--record to make the replay. A '# seed N' line gives the seed (default 1).
+Random choices come from a fixed generator, so the output never changes.
+"""
+import pathlib
+import random
+
+OUT = pathlib.Path(__file__).resolve().parent.parent / "tests" / "replays" / "sources"
+
+
+def click(t):
+    return [f"{t} button 1 down", f"{t} button 1 up"]
+
+
+def click_line(t, line):
+    return [f"{t} mouse 320 {260 + 20 * line}"] + click(t + 1)
+
+
+def key(t, code):
+    return [f"{t} key {code} down", f"{t} key {code} up"]
+
+
+def intro():
+    return click(1)
+
+
+def joystick_wander(rng, port, start, stop, fire=0.8):
+    """Random stick pushes, the fire button held for a share `fire` of them."""
+    lines, t = [], start
+    while t < stop:
+        x = rng.choice([-1, -1, 0, 1, 1])
+        y = rng.choice([-1, 0, 0, 1])
+        lines += [f"{t} joy {port} axis 0 {x}", f"{t} joy {port} axis 1 {y}"]
+        lines.append(f"{t} joy {port} button 0 "
+                     + ("down" if rng.random() < fire else "up"))
+        t += rng.randint(6, 30)
+    return lines
+
+
+def versus():
+    # Two sticks, the versus line, and a game in which player 2, who never
+    # fires, soon loses a ship while player 1 scores.
+    rng = random.Random(2)
+    lines = ["# seed 7", "0 joy 0 connect", "0 joy 1 connect"] + intro()
+    lines += click_line(10, 4) + click_line(14, 0)
+    lines += joystick_wander(rng, 0, 30, 650, fire=0.2)
+    lines += joystick_wander(rng, 1, 33, 650, fire=0.0)
+    lines.append("700 end")
+    return lines
+
+
+def menus():
+    # Options on the title, a game paused and resumed, then abandoned.
+    lines = ["# seed 3"] + intro()
+    lines += click_line(10, 1) + click_line(14, 1)   # 3D graphics twice
+    lines += click_line(18, 3)                       # retro lines on
+    lines += click_line(22, 5) + click_line(26, 6)   # sound, music volume
+    lines += click_line(30, 0)                       # start
+    t = 40
+    rng = random.Random(3)
+    for _ in range(3):
+        for _ in range(8):
+            lines += [f"{t} mouse {rng.randint(60, 580)} {rng.randint(400, 470)}",
+                      f"{t} button 1 down"]
+            t += rng.randint(5, 12)
+        lines.append(f"{t} button 1 up")
+        lines += key(t + 2, 27)                      # pause
+        lines += click_line(t + 10, 3)               # retro lines off
+        lines += click_line(t + 16, 0)               # resume
+        t += 30
+    lines += key(t, 27) + click_line(t + 8, 7)       # quit this game
+    lines += click_line(t + 20, 2)                   # hologram on the title
+    lines.append(f"{t + 40} end")
+    return lines
+
+
+def joystick():
+    # One player steered and firing with joystick 0.
+    rng = random.Random(4)
+    lines = ["# seed 11", "0 joy 0 connect"] + intro()
+    lines += click_line(10, 0)
+    lines += joystick_wander(rng, 0, 24, 900)
+    lines.append("960 end")
+    return lines
+
+
+def main():
+    OUT.mkdir(parents=True, exist_ok=True)
+    for name, make in [("versus", versus), ("menus", menus),
+                       ("joystick", joystick)]:
+        (OUT / f"{name}.script").write_text("\n".join(make()) + "\n")
+
+
+if __name__ == "__main__":
+    main()
