@@ -71,11 +71,6 @@ CommandLine parse_command_line(const std::vector<std::string>& args) {
       if (i + 1 >= args.size() || args[i + 1].empty())
         return refuse("option " + arg + " needs a file name");
       (arg == "--record" ? cl.record : cl.timedemo) = args[++i];
-    } else if (arg == "--repeat") {
-      const std::optional<int> n =
-          i + 1 < args.size() ? parse_int(args[++i], 1, 1000) : std::nullopt;
-      if (!n) return refuse("option --repeat needs a whole number 1 to 1000");
-      cl.repeat = *n;
     } else if (arg == "--dump-every") {
       const std::optional<int> n = i + 2 < args.size()
                                        ? parse_int(args[i + 1], 1, INT_MAX)
@@ -91,8 +86,6 @@ CommandLine parse_command_line(const std::vector<std::string>& args) {
   }
   if (!cl.timedemo.empty() && !cl.script.empty())
     return refuse("--timedemo plays its own replay: leave out --script");
-  if (cl.repeat > 1 && cl.timedemo.empty())
-    return refuse("--repeat goes with --timedemo");
   return cl;
 }
 
@@ -116,7 +109,6 @@ std::string usage_text() {
          "                   that --script FILE plays again\n"
          "  --timedemo FILE  play the replay FILE unpaced and print frame\n"
          "                   times\n"
-         "  --repeat N       play the timedemo N times and print the spread\n"
          "  --dump-every N FILE\n"
          "                   append the game's state to FILE every N ticks\n"
          "                   and at the end\n"

@@ -15,7 +15,6 @@ struct CommandLine {
   std::string script;    // empty: the real devices
   std::string record;    // empty: no recording
   std::string timedemo;  // a replay played unpaced and timed
-  int repeat = 1;        // timedemo runs
   int dump_every = 0;    // ticks between state dumps; 0: none
   std::string dump_file;
   std::string error;  // why the command line was refused

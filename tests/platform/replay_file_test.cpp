@@ -29,7 +29,7 @@ TEST(ReplayFile, ReadsSettingsChecksAndTheClosingLine) {
 }
 
 TEST(ReplayFile, RefusesDamagedLinesNamingThem) {
-  for (const std::string& text : {
+  for (const std::string& text : std::vector<std::string>{
            "#! game 1.0.0\n" + head,           // header not first
            "#! vermix-replay 7\n",             // another format
            head + "#! check 60 a=123\n",       // short hash
