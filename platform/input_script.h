@@ -26,6 +26,7 @@
 // the same key or button in one tick count one press and leave it released.
 #pragma once
 
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -67,6 +68,14 @@ bool parse_input_script(const std::string& text, const std::string& file_name,
 // The event as one script line (without the line end), the inverse of the
 // parser: an axis reading is written so that it reads back exactly.
 std::string format_script_event(const ScriptEvent& event);
+
+// A program that watches the game and answers with input (an automatic
+// player): while a script runs, the feed is asked once per tick, at the
+// tick's first input read and after the script's own events of that tick,
+// for script lines of that tick; they apply at once. Lines written down with
+// their tick play the same game again from a file.
+using ScriptFeed = std::function<std::string(long tick)>;
+void set_script_feed(ScriptFeed feed);
 
 // Leaves script mode: the real devices drive input again, from a state with
 // nothing held, not suspended and no close requested.

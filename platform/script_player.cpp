@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <array>
 #include <cstdio>
+#include <cstdlib>
 #include <fstream>
 #include <optional>
 #include <sstream>
@@ -25,6 +26,23 @@ struct Script {
 };
 
 std::optional<Script> script;
+detail::ScriptFeed feed;
+long fed_tick = -1;  // the last tick the feed was asked for
+
+void apply(const detail::ScriptEvent& e);
+
+void apply_feed(long now) {
+  if (!feed || now <= fed_tick) return;
+  fed_tick = now;
+  std::vector<detail::ScriptEvent> events;
+  std::string error;
+  if (!detail::parse_input_script(feed(now), "fed input", events, error)) {
+    // The feed is our own program: a bad line is a fault in it.
+    std::fprintf(stderr, "script: %s\n", error.c_str());
+    std::abort();
+  }
+  for (const detail::ScriptEvent& e : events) apply(e);
+}
 
 void append_dump(const std::string& path) {
   std::ofstream out(path, std::ios::app | std::ios::binary);
@@ -135,6 +153,7 @@ bool load_input_script(const std::string& path, std::string& error) {
   detail::keys_and_mouse() = {};
   script.emplace();
   script->events = std::move(events);
+  fed_tick = -1;
   detail::restart_ticks();
   return true;
 }
@@ -156,6 +175,12 @@ void apply_due_script_events() {
          script->events[script->next].tick <= now) {
     apply(script->events[script->next++]);
   }
+  apply_feed(now);
+}
+
+void set_script_feed(ScriptFeed f) {
+  feed = std::move(f);
+  fed_tick = -1;
 }
 
 int script_joy_count() {

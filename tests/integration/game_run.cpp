@@ -91,7 +91,7 @@ pid_t GameFolder::start(const std::vector<std::string>& args,
     setenv("ALSOFT_DRIVERS", "null", 0);
     if (in_child) in_child();
     std::vector<char*> argv;
-    std::string exe = VERMIX_EXE;
+    std::string exe = exe_;
     argv.push_back(exe.data());
     std::vector<std::string> copy = args;
     for (auto& a : copy) argv.push_back(a.data());

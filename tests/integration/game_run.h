@@ -40,6 +40,8 @@ class GameFolder {
   GameFolder& operator=(const GameFolder&) = delete;
 
   const std::filesystem::path& path() const { return dir_; }
+  // Runs this program instead of the game from now on.
+  void use_program(const std::string& exe) { exe_ = exe; }
 
   // Runs the game with --window --fast and the given script text; `args`
   // come first (default: a fixed seed).
@@ -75,6 +77,7 @@ class GameFolder {
 
  private:
   std::filesystem::path dir_;
+  std::string exe_ = VERMIX_EXE;
 };
 
 // Builds script text: script_line(5, "key 27 down") -> "5 key 27 down\n".

@@ -1,17 +1,17 @@
-// The whole game under a long script of random but valid input written by
-// tools/soak_script.py: menus, pauses, focus changes, sticks coming and going,
-// games abandoned, and long games played into the fast stages. The run must
+// The whole game under long runs of input from the automatic player
+// (tools/autoplay): stretches of random but valid input (menus, pauses, focus
+// changes, sticks coming and going, games abandoned) between stretches of
+// play that clear stage after stage into the fastest crawler. The run must
 // end cleanly (a sanitizer report ends it with a non-zero status) and every
 // state dump must keep the game's rules.
 //
 // VERMIX_SOAK_FRAMES sets the length (default 1500), VERMIX_SOAK_SEED the
-// seed of both the script and the game (default 9). The long form:
+// seed of both the player and the game (default 9). The long form:
 //   VERMIX_SOAK_FRAMES=200000 ./vermix_tests --gtest_filter='Soak.*'
 #include <gtest/gtest.h>
 
 #include <algorithm>
 #include <chrono>
-#include <cstdio>
 #include <cstdlib>
 #include <iostream>
 #include <set>
@@ -32,20 +32,19 @@ long setting(const char* name, long fallback) {
   return v && *v ? std::strtol(v, nullptr, 10) : fallback;
 }
 
-std::string generated_script(long seed, long frames) {
-  const std::string command =
-      "python3 " VERMIX_SOURCE_DIR "/tools/soak_script.py " +
-      std::to_string(seed) + " " + std::to_string(frames) + " --dump-every " +
-      std::to_string(dump_every);
-  std::string text;
-  FILE* pipe = popen(command.c_str(), "r");
-  if (!pipe) return text;
-  char buffer[65536];
-  std::size_t n = 0;
-  while ((n = std::fread(buffer, 1, sizeof buffer, pipe)) > 0) {
-    text.append(buffer, n);
-  }
-  return pclose(pipe) == 0 ? text : std::string();
+// Runs the automatic player in `folder`; it writes play.script there.
+testing_support::RunResult autoplay(testing_support::GameFolder& folder,
+                                    long frames, long seed, bool soak,
+                                    int timeout) {
+  folder.use_program(VERMIX_AUTOPLAY);
+  std::vector<std::string> args = {"--seed",
+                                   std::to_string(seed),
+                                   "--dump-every",
+                                   std::to_string(dump_every),
+                                   std::to_string(frames),
+                                   "play.script"};
+  if (soak) args.insert(args.begin(), "--soak");
+  return folder.run_raw(args, timeout);
 }
 
 // Collects broken rules, printing the first few as they come.
@@ -61,17 +60,15 @@ struct FaultLog {
 TEST(Soak, RandomPlayEndsCleanlyAndKeepsTheRules) {
   const long frames = setting("VERMIX_SOAK_FRAMES", 1500);
   const long seed = setting("VERMIX_SOAK_SEED", 9);
-  const std::string script = generated_script(seed, frames);
-  ASSERT_FALSE(script.empty()) << "tools/soak_script.py wrote nothing";
 
   testing_support::GameFolder folder;
   // A hang ends the run, just before ctest's own limit of 300 s for the
-  // short form. Generous: the sanitizer build plays some 45 frames a second
+  // short form. Generous: the sanitizer build plays some 40 frames a second
   // of CPU time, and a busy machine gives it a fraction of a core.
   const int timeout = static_cast<int>(std::max(290L, frames / 10));
   const auto start = std::chrono::steady_clock::now();
   const testing_support::RunResult run =
-      folder.run(script, {"--seed", std::to_string(seed)}, timeout);
+      autoplay(folder, frames, seed, true, timeout);
   const double seconds =
       std::chrono::duration<double>(std::chrono::steady_clock::now() - start)
           .count();
@@ -81,8 +78,8 @@ TEST(Soak, RandomPlayEndsCleanlyAndKeepsTheRules) {
 
   const std::vector<json> dumps = folder.dumps("dump.jsonl");
   const std::vector<json> fresh = folder.dumps("reset.jsonl");
-  // Fewer dumps would mean the game ended before the script did.
-  ASSERT_EQ(static_cast<long>(dumps.size()), (frames - 1) / dump_every);
+  // Fewer dumps would mean the game ended before the player did.
+  ASSERT_EQ(static_cast<long>(dumps.size()), frames / dump_every);
   ASSERT_FALSE(fresh.empty());
 
   FaultLog log;
@@ -105,6 +102,32 @@ TEST(Soak, RandomPlayEndsCleanlyAndKeepsTheRules) {
             << seconds << " s (" << frames / seconds << " frames/s), "
             << fresh.size() << " games started from the title, stage "
             << top_stage << " reached, crawler speeds" << speed_list << "\n";
+}
+
+// What the automatic player writes is an ordinary input script: the game
+// plays it to the very same states, and the player is good enough to take a
+// game into the faster stages.
+TEST(Soak, AutoplayScriptPlaysTheSameGame) {
+  constexpr long frames = 900;
+  testing_support::GameFolder played;
+  const testing_support::RunResult run =
+      autoplay(played, frames, 4, false, 290);
+  ASSERT_EQ(run.exit_code, 0) << run.err;
+  const std::vector<json> expected = played.dumps("dump.jsonl");
+  ASSERT_EQ(static_cast<long>(expected.size()), frames / dump_every);
+  EXPECT_GE(expected.back()["crawler_speed"].get<int>(), 2)
+      << "the automatic player stayed in the first stages";
+
+  testing_support::GameFolder replayed;
+  replayed.write_bytes("play.script", played.read_bytes("play.script"));
+  const testing_support::RunResult again = replayed.run_raw(
+      {"--window", "--fast", "--seed", "4", "--script", "play.script"}, 290);
+  ASSERT_EQ(again.exit_code, 0) << again.err;
+  const std::vector<json> actual = replayed.dumps("dump.jsonl");
+  ASSERT_EQ(actual.size(), expected.size());
+  for (std::size_t i = 0; i < actual.size(); ++i) {
+    ASSERT_EQ(actual[i], expected[i]) << "first difference in dump " << i;
+  }
 }
 
 }  // namespace
