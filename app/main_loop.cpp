@@ -42,14 +42,17 @@ void run_main_loop() {
 }
 
 // The music stops and half a second of silence follows before the files are
-// written.
+// written. A replay plays with the recorded high score and settings: the
+// player's own files are left as they were.
 [[noreturn]] void shut_down() {
   if (platform::channel_playing(music_channel) != 0) {
     platform::stop_channel(music_channel);
     platform::delay(500);
   }
-  anaglyph_settings(2);
-  save_high_score();
+  if (!platform::playing_replay()) {
+    anaglyph_settings(2);
+    save_high_score();
+  }
   platform::end_program();
 }
 

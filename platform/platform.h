@@ -66,6 +66,9 @@ void set_state_dumper(std::function<std::string()> dumper);
 bool start_recording(const std::string& path, std::string& error);
 // A setting that changes play, written into the recording.
 void record_setting(const std::string& name, const std::string& value);
+// True while a replay (not a plain script) is played: its settings are
+// the recorded player's, not this player's, so they are never saved.
+bool playing_replay();
 // A setting of the loaded replay; nothing for a plain script.
 std::optional<std::string> replay_setting(const std::string& name);
 // Named hashes of the game's state for the checks; must not read input.

@@ -108,6 +108,8 @@ void check_replay_tick(long tick) {
 
 }  // namespace
 
+bool playing_replay() { return replay != nullptr; }
+
 std::optional<std::string> replay_setting(const std::string& name) {
   if (!replay) return std::nullopt;
   auto it = replay->meta.settings.find(name);

@@ -67,6 +67,20 @@ TEST_F(Recorded, ReplayGivesTheSameDumpsEveryFrameWithoutASeed) {
     ASSERT_EQ(got[i], want[i]) << "dump " << i;
 }
 
+TEST_F(Recorded, PlayingItLeavesThePlayersOwnFilesAsTheyWere) {
+  // The replay plays with the recorder's high score and stereo settings;
+  // this player's differ and must survive it.
+  const std::vector<std::uint8_t> high_score = {0xE1, 0x10, 0, 0};
+  const std::vector<std::uint8_t> settings = {30, 0, 0, 0, 2, 0, 0, 0};
+  player.write_bytes("data/hiscore.dat", high_score);
+  player.write_bytes("data/anaglyph3d.dat", settings);
+  write_text(player, "game.replay", replay);
+  const auto run = play(player, "game.replay");
+  ASSERT_EQ(run.exit_code, 0) << run.err;
+  EXPECT_EQ(player.read_bytes("data/hiscore.dat"), high_score);
+  EXPECT_EQ(player.read_bytes("data/anaglyph3d.dat"), settings);
+}
+
 TEST_F(Recorded, AnEventMovedByOneTickDiverges) {
   // The first shot of the game, one tick later.
   const std::size_t at = replay.find(" button 1 down\n", replay.find("14 "));
