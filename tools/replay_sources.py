@@ -1,12 +1,20 @@
 #!/usr/bin/env python3
 """Writes the source scripts of the golden replays into tests/replays/sources/.
 
+    tools/replay_sources.py [BUILD_FOLDER]     (default: build)
+
 Each is a plain input script; tools/rerecord-replays.sh plays it with
 --record to make the replay. A '# seed N' line gives the seed (default 1).
 Random choices come from a fixed generator, so the output never changes.
+The long one-player games are played by BUILD_FOLDER/vermix_autoplay.
 """
+import os
 import pathlib
 import random
+import shutil
+import subprocess
+import sys
+import tempfile
 
 OUT = pathlib.Path(__file__).resolve().parent.parent / "tests" / "replays" / "sources"
 
@@ -87,11 +95,44 @@ def joystick():
     return lines
 
 
+# name: seed, frames and options of the automatic player.
+AUTOPLAYED = {
+    # Stage 6 and beyond, the player leaving the crawler's last segment there
+    # until each of the four insects has come out.
+    "stages": (1, 1470, ["--insects-from", "6"]),
+    # The timedemo's yardstick: stereo and retro lines on, a full field and
+    # the particles of quick play.
+    "heavy": (2, 600, ["--stereo", "4", "--retro"]),
+}
+
+
+def autoplay(build, seed, frames, options):
+    """The script of vermix_autoplay, played in a fresh folder as the
+    re-record tool plays it."""
+    with tempfile.TemporaryDirectory() as work:
+        data = pathlib.Path(work) / "data"
+        data.mkdir()
+        for sound in (build / "data").glob("*.ogg"):
+            shutil.copy(sound, data)
+        env = dict(os.environ, SDL_VIDEODRIVER="offscreen",
+                   ALSOFT_DRIVERS="null", SDL_AUDIODRIVER="dummy")
+        subprocess.run([str(build / "vermix_autoplay"), "--seed", str(seed)]
+                       + options + [str(frames), "out.script"],
+                       cwd=work, env=env, check=True)
+        text = (pathlib.Path(work) / "out.script").read_text()
+    return [f"# seed {seed}"] + text.splitlines()
+
+
 def main():
+    here = pathlib.Path(__file__).resolve().parent.parent
+    build = pathlib.Path(sys.argv[1] if len(sys.argv) > 1 else here / "build")
     OUT.mkdir(parents=True, exist_ok=True)
     for name, make in [("versus", versus), ("menus", menus),
                        ("joystick", joystick)]:
         (OUT / f"{name}.script").write_text("\n".join(make()) + "\n")
+    for name, (seed, frames, options) in AUTOPLAYED.items():
+        lines = autoplay(build.resolve(), seed, frames, options)
+        (OUT / f"{name}.script").write_text("\n".join(lines) + "\n")
 
 
 if __name__ == "__main__":
