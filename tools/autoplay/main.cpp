@@ -4,7 +4,7 @@
 // plays the very same game.
 //
 // usage: vermix_autoplay [--seed N] [--soak] [--dump-every N] [--stereo M]
-//                        [--retro] [--insects-from S] FRAMES FILE
+//                        [--retro] [--insects-from S] [--versus] FRAMES FILE
 //
 // Without --soak one player clears stage after stage, starting a new game
 // whenever one ends. With --soak stretches of random input (see mischief.h)
@@ -13,8 +13,9 @@
 // dump.jsonl every N ticks, and one to reset.jsonl in the first tick of every
 // game started from the title. --stereo M and --retro set the title's 3D
 // graphics line to mode M and the retro lines on before the first game.
-// --insects-from S: from stage S on, the player spares the crawler's last
-// segment until every kind of insect has come out at least once.
+// --versus plays a versus game on two joysticks to its verdict instead (see
+// versus.h). --insects-from S: from stage S on, the player spares the crawler's
+// last segment until every kind of insect has come out at least once.
 #include <algorithm>
 #include <bitset>
 #include <cstdio>
@@ -30,6 +31,7 @@
 #include "platform/input_script.h"
 #include "tools/autoplay/mischief.h"
 #include "tools/autoplay/pilot.h"
+#include "tools/autoplay/versus.h"
 
 namespace {
 
@@ -42,6 +44,7 @@ struct Settings {
   long frames = 0;
   long dump_every = 0;
   bool soak = false;
+  bool versus = false;
   int stereo = -1;  // -1: leave the title's 3D graphics line alone
   bool retro = false;
   int insects_from = 0;  // 0: clear every stage at once
@@ -50,7 +53,8 @@ struct Settings {
 
 [[noreturn]] void usage() {
   std::cerr << "usage: vermix_autoplay [--seed N] [--soak] [--dump-every N] "
-               "[--stereo M] [--retro] [--insects-from S] FRAMES FILE\n";
+               "[--stereo M] [--retro] [--insects-from S] [--versus] "
+               "FRAMES FILE\n";
   std::exit(2);
 }
 
@@ -68,6 +72,8 @@ Settings read_args(int argc, char** argv) {
     const std::string a = argv[i];
     if (a == "--soak") {
       s.soak = true;
+    } else if (a == "--versus") {
+      s.versus = true;
     } else if (a == "--retro") {
       s.retro = true;
     } else if (a == "--insects-from" && i + 1 < argc) {
@@ -116,7 +122,9 @@ class Autoplay {
       finish(out);
       return out.text();
     }
-    if (s_.soak && in_random_stretch(t)) {
+    if (s_.versus) {
+      versus_.tick(out, t - state_since_);
+    } else if (s_.soak && in_random_stretch(t)) {
       mischief_.tick(
           out, (t / (pilot_stretch + random_stretch)) % rounds_between_leaves ==
                    rounds_between_leaves - 1);
@@ -178,6 +186,7 @@ class Autoplay {
   int last_state_ = -1;
   long state_since_ = 0;
   int top_stage_ = 0;
+  VersusPlayer versus_;
   std::bitset<std::tuple_size_v<decltype(insects)>> insects_seen_;
 };
 
