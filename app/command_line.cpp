@@ -1,6 +1,7 @@
 #include "app/command_line.h"
 
 #include <algorithm>
+#include <cstring>
 
 #include "app/option_table.h"
 
@@ -11,6 +12,13 @@ const OptionRow* find_option(const std::string& arg) {
     if (arg == row.name || (row.alias && arg == row.alias)) return &row;
   }
   return nullptr;
+}
+
+// The arguments that follow the option: one per word of its value.
+std::size_t value_count(const OptionRow& row) {
+  if (!row.value) return 0;
+  return 1 + static_cast<std::size_t>(std::count(
+                 row.value, row.value + std::strlen(row.value), ' '));
 }
 
 // `text` broken into lines of at most `width` characters, each but the
@@ -48,10 +56,13 @@ CommandLine parse_command_line(const std::vector<std::string>& args) {
     std::string error;
     if (!row) {
       error = "unknown option '" + arg + "'";
-    } else if (row->value && i + 1 >= args.size()) {
+    } else if (i + value_count(*row) >= args.size()) {
       error = "option " + arg + " needs a value";
     } else {
-      error = row->apply(cl, row->value ? args[++i] : std::string());
+      const std::size_t n = value_count(*row);
+      error = row->apply(cl, n > 0 ? args[i + 1] : std::string(),
+                         n > 1 ? args[i + 2] : std::string());
+      i += n;
     }
     if (!error.empty()) {
       cl.action = CommandLine::Action::refuse;
@@ -62,6 +73,10 @@ CommandLine parse_command_line(const std::vector<std::string>& args) {
         cl.action == CommandLine::Action::version) {
       return cl;
     }
+  }
+  if (!cl.timedemo.empty() && !cl.script.empty()) {
+    cl.action = CommandLine::Action::refuse;
+    cl.error = "--timedemo plays its own replay: leave out --script";
   }
   return cl;
 }

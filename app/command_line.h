@@ -15,7 +15,11 @@ struct CommandLine {
   std::optional<int> seed;
   std::string script;    // empty: the real devices
   std::string data_dir;  // empty: the folders the game finds itself
-  std::string error;     // why the command line was refused
+  std::string record;    // empty: no recording
+  std::string timedemo;  // a replay played unpaced and timed
+  int dump_every = 0;    // ticks between state dumps; 0: none
+  std::string dump_file;
+  std::string error;  // why the command line was refused
 };
 
 // Reads the arguments after the program name, taking exactly the options of

@@ -1,3 +1,4 @@
+#include <charconv>
 #include <iostream>
 #include <string>
 #include <vector>
@@ -6,8 +7,30 @@
 #include "app/data_folders.h"
 #include "app/shell.h"
 
+namespace {
+
+// The seed of a replay, else the one given, else the clock's.
+int seed_to_use(const CommandLine& cl) {
+  if (const auto text = platform::replay_setting("seed")) {
+    int seed = 0;
+    const char* end = text->data() + text->size();
+    auto [ptr, ec] = std::from_chars(text->data(), end, seed);
+    if (ec == std::errc() && ptr == end) {
+      if (cl.seed && *cl.seed != seed) {
+        std::cerr << "vermix: the replay plays with its own seed " << seed
+                  << "\n";
+      }
+      return seed;
+    }
+  }
+  return cl.seed ? *cl.seed : platform::millisecs();
+}
+
+}  // namespace
+
 // Everything the command line can refuse is refused before the display
-// opens: bad options with status 2, a bad script line too.
+// opens: bad options with status 2, a bad script line, another replay
+// format or a file that cannot be written too.
 int main(int argc, char** argv) {
   const CommandLine cl =
       parse_command_line(std::vector<std::string>(argv + 1, argv + argc));
@@ -30,13 +53,28 @@ int main(int argc, char** argv) {
     case CommandLine::Action::run:
       break;
   }
-  if (!cl.script.empty()) {
-    std::string error;
-    if (!platform::load_input_script(cl.script, error)) {
-      std::cerr << "vermix: " << error << "\n";
-      return 2;
-    }
+  std::string error;
+  const std::string& script = cl.timedemo.empty() ? cl.script : cl.timedemo;
+  if (!script.empty() && !platform::load_input_script(script, error)) {
+    std::cerr << "vermix: " << error << "\n";
+    return 2;
+  }
+  const int seed = seed_to_use(cl);
+  if (!cl.record.empty() && !platform::start_recording(cl.record, error)) {
+    std::cerr << "vermix: " << error << "\n";
+    return 2;
+  }
+  platform::record_setting("seed", std::to_string(seed));
+  if (cl.dump_every > 0 &&
+      !platform::dump_state_every(cl.dump_every, cl.dump_file, error)) {
+    std::cerr << "vermix: " << error << "\n";
+    return 2;
+  }
+  platform::RunOptions run = cl.run;
+  if (!cl.timedemo.empty()) {
+    run.fast = true;
+    platform::time_frames();
   }
   use_data_folders(folders);
-  return run_game(cl.run, cl.seed);
+  return run_game(run, seed);
 }

@@ -6,6 +6,7 @@
 #include "app/globals.h"
 #include "app/high_score.h"
 #include "app/menu.h"
+#include "app/replay_settings.h"
 #include "app/shell.h"
 #include "render/anaglyph.h"
 
@@ -41,14 +42,17 @@ void run_main_loop() {
 }
 
 // The music stops and half a second of silence follows before the files are
-// written.
+// written. A replay plays with the recorded high score and settings: the
+// player's own files are left as they were.
 [[noreturn]] void shut_down() {
   if (platform::channel_playing(music_channel) != 0) {
     platform::stop_channel(music_channel);
     platform::delay(500);
   }
-  anaglyph_settings(2);
-  save_high_score();
+  if (!platform::playing_replay()) {
+    anaglyph_settings(2);
+    save_high_score();
+  }
   platform::end_program();
 }
 
@@ -61,6 +65,7 @@ int run_game(const platform::RunOptions& options, std::optional<int> seed) {
   }
   anaglyph_settings(1);
   load_high_score();
+  settle_replay_settings();
   play_intro(-25);
   game_state = state_title;
   platform::move_mouse(320, 260);

@@ -34,17 +34,19 @@ std::string bad_value(const std::string& value, const char* option,
   return "bad value '" + value + "' for " + option + ": " + wanted;
 }
 
-const std::array<OptionRow, 9> rows = {{
+const std::array<OptionRow, 12> rows = {{
     {"--window", nullptr, nullptr,
      "show the game in a window instead of full screen",
-     [](CommandLine& cl, const std::string&) -> std::string {
+     [](CommandLine& cl, const std::string&,
+        const std::string&) -> std::string {
        cl.run.window = true;
        return "";
      }},
     {"--scale", nullptr, "N",
      "whole zoom factor of the window, 1 to 16 (default: the largest that "
      "fits)",
-     [](CommandLine& cl, const std::string& value) -> std::string {
+     [](CommandLine& cl, const std::string& value,
+        const std::string&) -> std::string {
        const std::optional<int> scale = parse_int(value, 1, 16);
        if (!scale)
          return bad_value(value, "--scale", "a whole number from 1 to 16");
@@ -54,46 +56,81 @@ const std::array<OptionRow, 9> rows = {{
     {"--seed", nullptr, "N",
      "seed the random generator with N (a 32-bit whole number) instead of the "
      "clock",
-     [](CommandLine& cl, const std::string& value) -> std::string {
+     [](CommandLine& cl, const std::string& value,
+        const std::string&) -> std::string {
        cl.seed = parse_int(value, INT_MIN, INT_MAX);
        if (!cl.seed)
          return bad_value(value, "--seed", "a whole number (32-bit)");
        return "";
      }},
     {"--fast", nullptr, nullptr, "do not hold 60 frames per second",
-     [](CommandLine& cl, const std::string&) -> std::string {
+     [](CommandLine& cl, const std::string&,
+        const std::string&) -> std::string {
        cl.run.fast = true;
        return "";
      }},
     {"--script", nullptr, "FILE",
      "drive the game from an input script instead of the keyboard, mouse and "
      "joysticks",
-     [](CommandLine& cl, const std::string& value) -> std::string {
+     [](CommandLine& cl, const std::string& value,
+        const std::string&) -> std::string {
        if (value.empty()) return "option --script needs a file name";
        cl.script = value;
+       return "";
+     }},
+    {"--record", nullptr, "FILE",
+     "write every input of the game to FILE, a replay that --script FILE "
+     "plays again",
+     [](CommandLine& cl, const std::string& value,
+        const std::string&) -> std::string {
+       if (value.empty()) return "option --record needs a file name";
+       cl.record = value;
+       return "";
+     }},
+    {"--timedemo", nullptr, "FILE",
+     "play the replay FILE unpaced and print frame times",
+     [](CommandLine& cl, const std::string& value,
+        const std::string&) -> std::string {
+       if (value.empty()) return "option --timedemo needs a file name";
+       cl.timedemo = value;
+       return "";
+     }},
+    {"--dump-every", nullptr, "N FILE",
+     "append the game's state to FILE every N ticks and at the end",
+     [](CommandLine& cl, const std::string& value,
+        const std::string& file) -> std::string {
+       const std::optional<int> n = parse_int(value, 1, INT_MAX);
+       if (!n || file.empty())
+         return "option --dump-every needs a tick count and a file";
+       cl.dump_every = *n;
+       cl.dump_file = file;
        return "";
      }},
     {"--data-dir", nullptr, "DIR",
      "read the sounds from DIR and keep the high score and the 3D settings "
      "there",
-     [](CommandLine& cl, const std::string& value) -> std::string {
+     [](CommandLine& cl, const std::string& value,
+        const std::string&) -> std::string {
        if (value.empty()) return "option --data-dir needs a folder name";
        cl.data_dir = value;
        return "";
      }},
     {"--where", nullptr, nullptr,
      "show the folders of the sounds and of the saved files, and exit",
-     [](CommandLine& cl, const std::string&) -> std::string {
+     [](CommandLine& cl, const std::string&,
+        const std::string&) -> std::string {
        cl.action = Action::where;
        return "";
      }},
     {"--help", "-h", nullptr, "show this text and exit",
-     [](CommandLine& cl, const std::string&) -> std::string {
+     [](CommandLine& cl, const std::string&,
+        const std::string&) -> std::string {
        cl.action = Action::help;
        return "";
      }},
     {"--version", nullptr, nullptr, "show the version and exit",
-     [](CommandLine& cl, const std::string&) -> std::string {
+     [](CommandLine& cl, const std::string&,
+        const std::string&) -> std::string {
        cl.action = Action::version;
        return "";
      }},

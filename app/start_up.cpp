@@ -4,6 +4,7 @@
 #include "app/globals.h"
 #include "app/menu.h"
 #include "app/shell.h"
+#include "app/state_checks.h"
 #include "app/state_dump.h"
 #include "assets/embedded_assets.h"
 
@@ -60,6 +61,7 @@ bool start_up(const platform::RunOptions& options, std::optional<int> seed) {
   register_embedded_assets();
   platform::set_run_options(options);
   platform::set_state_dumper(state_dump_json);
+  platform::set_state_checker(state_checks);
   platform::set_app_title("Vermix 2D\\3D");
   joystick_count = platform::joy_count();
   const int depth = options.window ? 0 : 32;

@@ -4,6 +4,7 @@
 #include "platform/input_state.h"
 #include "platform/internal.h"
 #include "platform/platform.h"
+#include "platform/replay.h"
 
 namespace platform {
 namespace {
@@ -25,6 +26,10 @@ void set_suspended(bool now) {
 void request_close(bool standing) {
   close_requested = true;
   close_standing = close_standing || standing;
+}
+
+WindowFlags window_flags() {
+  return {suspended, close_requested, close_standing};
 }
 
 void shut_down() {
@@ -53,6 +58,8 @@ int app_terminate() {
 }
 
 void end_program() {
+  detail::replay_program_end();
+  detail::report_frame_times();
   detail::shut_down();
   std::exit(0);
 }

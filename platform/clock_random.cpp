@@ -7,6 +7,7 @@
 #include <thread>
 
 #include "platform/platform.h"
+#include "platform/replay.h"
 
 namespace platform {
 namespace {
@@ -49,6 +50,10 @@ double sin_quadrant(double degrees, int quarter_turns) {
 }
 
 }  // namespace
+
+namespace detail {
+int random_state() { return rnd_state; }
+}  // namespace detail
 
 int millisecs() {
   using namespace std::chrono;

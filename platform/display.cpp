@@ -12,6 +12,7 @@
 #include "platform/internal.h"
 #include "platform/platform.h"
 #include "platform/renderer.h"
+#include "platform/replay.h"
 
 namespace platform {
 
@@ -182,6 +183,7 @@ void flip(int sync) {
       }
     }
     present(vsync);
+    detail::frame_presented();
   }
   detail::advance_tick();
 }

@@ -3,6 +3,7 @@
 #include "platform/input_state.h"
 #include "platform/internal.h"
 #include "platform/platform.h"
+#include "platform/replay.h"
 
 namespace platform {
 namespace detail {
@@ -12,7 +13,14 @@ KeysAndMouse& keys_and_mouse() {
   return state;
 }
 
+namespace {
+unsigned clears = 0;
+}  // namespace
+
+unsigned key_mouse_clears() { return clears; }
+
 void clear_key_mouse_state() {
+  ++clears;
   KeysAndMouse& s = keys_and_mouse();
   s.keys = {};
   s.mouse = {};
@@ -23,13 +31,15 @@ void pump() {
   static bool pumping = false;
   if (pumping) return;
   pumping = true;
-  apply_stop_signal();
-  if (script_active()) {
-    drain_system_events();
-    apply_due_script_events();
-  } else {
-    pump_system_events();
-  }
+  read_inputs_recorded([] {
+    apply_stop_signal();
+    if (script_active()) {
+      drain_system_events();
+      apply_due_script_events();
+    } else {
+      pump_system_events();
+    }
+  });
   pumping = false;
 }
 

@@ -4,6 +4,7 @@
 #include <algorithm>
 #include <charconv>
 #include <cmath>
+#include <cstdio>
 #include <sstream>
 
 namespace platform::detail {
@@ -136,6 +137,45 @@ ScriptEvent parse_line(const Fields& f) {
 }
 
 }  // namespace
+
+std::string format_script_event(const ScriptEvent& e) {
+  const std::string tick = std::to_string(e.tick) + " ";
+  const std::string n = std::to_string(e.code);
+  const std::string i = std::to_string(e.index);
+  const char* const updown = e.down ? " down" : " up";
+  switch (e.action) {
+    case ScriptAction::key:
+      return tick + "key " + n + updown;
+    case ScriptAction::mouse:
+      return tick + "mouse " + n + " " + i;
+    case ScriptAction::mouse_button:
+      return tick + "button " + n + updown;
+    case ScriptAction::joy_connect:
+      return tick + "joy " + n + " connect";
+    case ScriptAction::joy_disconnect:
+      return tick + "joy " + n + " disconnect";
+    case ScriptAction::joy_axis: {
+      char value[32];
+      std::snprintf(value, sizeof value, "%.9g", static_cast<double>(e.value));
+      return tick + "joy " + n + " axis " + i + " " + value;
+    }
+    case ScriptAction::joy_button:
+      return tick + "joy " + n + " button " + i + updown;
+    case ScriptAction::focus_lost:
+      return tick + "focus lost";
+    case ScriptAction::focus_gained:
+      return tick + "focus gained";
+    case ScriptAction::close:
+      return tick + "close";
+    case ScriptAction::screenshot:
+      return tick + "screenshot " + e.path;
+    case ScriptAction::dump:
+      return tick + "dump " + e.path;
+    case ScriptAction::end:
+      return tick + "end";
+  }
+  return tick + "end";
+}
 
 bool parse_input_script(const std::string& text, const std::string& file_name,
                         std::vector<ScriptEvent>& events, std::string& error) {

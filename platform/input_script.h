@@ -65,6 +65,10 @@ constexpr int script_port_count = 16;
 bool parse_input_script(const std::string& text, const std::string& file_name,
                         std::vector<ScriptEvent>& events, std::string& error);
 
+// The event as one script line (without the line end), the inverse of the
+// parser: an axis reading is written so that it reads back exactly.
+std::string format_script_event(const ScriptEvent& event);
+
 // A program that watches the game and answers with input (an automatic
 // player): while a script runs, the feed is asked once per tick, at the
 // tick's first input read and after the script's own events of that tick,

@@ -54,6 +54,14 @@ void set_suspended(bool suspended);
 void request_close(bool standing);
 // Back to the start: not suspended, no close requested.
 void reset_window_state();
+struct WindowFlags {
+  bool suspended = false;
+  bool close_requested = false;
+  bool close_standing = false;  // the orderly end: never cleared
+};
+WindowFlags window_flags();
+// How often the key and mouse states have been cleared (input.cpp).
+unsigned key_mouse_clears();
 
 // --- system events (system_events.cpp, joysticks.cpp) ----------------------
 // Starts SDL's event, joystick and controller services once.
@@ -67,7 +75,10 @@ void sync_joysticks();
 // Devices added or removed, and button changes.
 void handle_joystick_event(const SDL_Event& event);
 int device_joy_count();
-JoyPort* device_joy_port(int port);  // null if absent; axes read afresh
+// Null if absent. The axes are read afresh, except while recording: then
+// they are read with the other sources, by read_device_axes.
+JoyPort* device_joy_port(int port);
+void read_device_axes();
 
 // --- input script (script_player.cpp) --------------------------------------
 // Applies the script events that are due.

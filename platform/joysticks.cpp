@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "platform/input_state.h"
+#include "platform/replay.h"
 
 namespace platform::detail {
 namespace {
@@ -170,8 +171,12 @@ int device_joy_count() { return static_cast<int>(devices.size()); }
 JoyPort* device_joy_port(int port) {
   if (port < 0 || port >= device_joy_count()) return nullptr;
   Device& d = devices[port];
-  read_axes(d);
+  if (!input_recording()) read_axes(d);
   return &d.port;
+}
+
+void read_device_axes() {
+  for (Device& d : devices) read_axes(d);
 }
 
 }  // namespace platform::detail

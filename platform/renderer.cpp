@@ -104,6 +104,7 @@ struct State {
   GLuint bound_texture = 0;
   int applied_blend = -1;
   long draw_calls = 0;
+  long quads = 0;
 };
 
 // Never destroyed: images held in globals release their textures during
@@ -446,6 +447,7 @@ void flush() {
     glDrawElements(GL_TRIANGLES, static_cast<GLsizei>(s.batch.size() / 4 * 6),
                    GL_UNSIGNED_SHORT, nullptr);
     ++s.draw_calls;
+    s.quads += static_cast<long>(s.batch.size() / 4);
     s.batch.clear();
   }
   if (!s.retired.empty()) {
@@ -602,5 +604,6 @@ void set_flush_every_quad(bool on) {
 }
 
 long draw_calls() { return state().draw_calls; }
+long quads_drawn() { return state().quads; }
 
 }  // namespace platform::detail::renderer

@@ -89,5 +89,7 @@ void read_presented(std::vector<std::uint8_t>& rgba);
 void set_flush_every_quad(bool on);
 // Draw calls issued since the renderer started.
 long draw_calls();
+// Quads sent to GL since the renderer started.
+long quads_drawn();
 
 }  // namespace platform::detail::renderer

@@ -5,6 +5,7 @@
 #include "platform/input_state.h"
 #include "platform/internal.h"
 #include "platform/platform.h"
+#include "platform/replay.h"
 
 namespace platform {
 namespace {
@@ -29,7 +30,10 @@ void wait_pass() {
 
 namespace detail {
 
-void advance_tick() { ++ticks; }
+void advance_tick() {
+  ++ticks;
+  replay_tick();
+}
 long current_tick() { return ticks; }
 void restart_ticks() { ticks = 0; }
 

@@ -14,6 +14,7 @@
 #include "platform/input_state.h"
 #include "platform/internal.h"
 #include "platform/platform.h"
+#include "platform/replay.h"
 
 namespace platform {
 namespace {
@@ -126,11 +127,27 @@ bool load_input_script(const std::string& path, std::string& error) {
     error = path + ": cannot be read";
     return false;
   }
-  std::ostringstream text;
-  text << in.rdbuf();
+  std::ostringstream read;
+  read << in.rdbuf();
+  std::string text = read.str();
+  // The recorder writes whole lines: a replay's unfinished last line is
+  // where a killed game's recording stopped.
+  if (text.starts_with("#! vermix-replay") && !text.ends_with('\n')) {
+    text.erase(text.rfind('\n') + 1);
+  }
+  detail::ReplayMeta meta;
   std::vector<detail::ScriptEvent> events;
-  if (!detail::parse_input_script(text.str(), path, events, error))
+  if (!detail::parse_replay_meta(text, path, meta, error) ||
+      !detail::parse_input_script(text, path, events, error)) {
     return false;
+  }
+  if (meta.format != 0 && meta.game != VERMIX_VERSION) {
+    std::fprintf(stderr,
+                 "vermix: %s was recorded by version %s of the game; this is "
+                 "%s, so it may not play the same\n",
+                 path.c_str(), meta.game.c_str(), VERMIX_VERSION);
+  }
+  detail::check_replay(std::move(meta), events);
   // A script starts from a clean slate: nothing held, pointer at (0, 0).
   detail::stop_input_script();
   detail::keys_and_mouse() = {};

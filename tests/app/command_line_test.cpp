@@ -122,3 +122,28 @@ TEST(CommandLine, WhereAndDataDirTakeEachOtherInAnyOrder) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST(CommandLine, ReplayOptionsTakeTheirValuesOrAreRefused) {
+  const CommandLine cl = parse_command_line(
+      {"--record", "r.replay", "--dump-every", "5", "d.jsonl", "--fast"});
+  ASSERT_EQ(cl.action, Action::run) << cl.error;
+  EXPECT_EQ(cl.record, "r.replay");
+  EXPECT_EQ(cl.dump_every, 5);
+  EXPECT_EQ(cl.dump_file, "d.jsonl");
+  EXPECT_TRUE(cl.run.fast) << "the option after --dump-every's two values";
+  EXPECT_EQ(parse_command_line({"--timedemo", "t.replay"}).timedemo,
+            "t.replay");
+  for (const std::vector<std::string>& bad :
+       {std::vector<std::string>{"--record"},
+        {"--record", ""},
+        {"--dump-every", "5"},
+        {"--dump-every", "0", "d"},
+        {"--dump-every", "x", "d"},
+        {"--timedemo", "t", "--script", "s"}}) {
+    EXPECT_EQ(parse_command_line(bad).action, Action::refuse) << bad[0];
+  }
+}
+
+}  // namespace

@@ -190,14 +190,17 @@ Point dodge(const std::vector<Target>& segs, const std::vector<Target>& bugs) {
 
 }  // namespace
 
-void pilot_tick(TickLines& out) {
+void pilot_tick(TickLines& out, bool spare_last_segment) {
   if (!player1 || player1->state != 1) return;
   const std::vector<Target> segs = segments();
   const std::vector<Target> bugs = flying_insects();
   if (player1->shoot == 0) {
     std::vector<Target> targets = bugs;
+    const bool spare = spare_last_segment && segs.size() == 1;
     for (const Target& s : segs) {
-      if (s.at.x >= field_left && s.at.x <= field_right) targets.push_back(s);
+      if (!spare && s.at.x >= field_left && s.at.x <= field_right) {
+        targets.push_back(s);
+      }
     }
     std::stable_sort(targets.begin(), targets.end(),
                      [](const Target& a, const Target& b) {

@@ -6,8 +6,10 @@
 
 #include "tools/autoplay/tick_lines.h"
 
-// Input for one tick while a one-player game is in its action phase.
-void pilot_tick(TickLines& out);
+// Input for one tick while a one-player game is in its action phase. With
+// `spare_last_segment` the crawler's last segment is left alive (the stage
+// goes on, so insects get time to come out).
+void pilot_tick(TickLines& out, bool spare_last_segment = false);
 
 // Input that takes the title, pause and game-over screens on into a new
 // one-player game, `since` ticks after the screen was first seen.

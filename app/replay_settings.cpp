@@ -1,0 +1,29 @@
+#include "app/replay_settings.h"
+
+#include <charconv>
+#include <string>
+
+#include "app/globals.h"
+#include "render/anaglyph.h"
+
+namespace {
+
+void settle(const char* name, int& value) {
+  if (const auto text = platform::replay_setting(name)) {
+    int v = 0;
+    const char* end = text->data() + text->size();
+    auto [ptr, ec] = std::from_chars(text->data(), end, v);
+    if (ec == std::errc() && ptr == end) value = v;
+  }
+  platform::record_setting(name, std::to_string(value));
+}
+
+}  // namespace
+
+void settle_replay_settings() {
+  settle("high-score", high_score);
+  settle("stereo-mode", stereo_mode);
+  settle("hologram", hologram_intensity);
+  if (stereo_mode < 0 || stereo_mode > 4) stereo_mode = 0;
+  anaglyph_settings(0);  // the eye colours of the mode in use
+}

@@ -1,0 +1,113 @@
+// One hash per group of the game's state, so that a replay that goes its
+// own way can name the first group that differs. Floats are hashed by their
+// bits: a replay reproduces them exactly or not at all.
+#include "app/state_checks.h"
+
+#include <bit>
+#include <cstdint>
+#include <string>
+
+#include "app/globals.h"
+
+namespace {
+
+class Hash {
+ public:
+  Hash& operator<<(std::uint32_t v) {
+    for (int i = 0; i < 4; ++i) {
+      h_ ^= (v >> (8 * i)) & 0xFFu;
+      h_ *= 16777619u;
+    }
+    return *this;
+  }
+  Hash& operator<<(int v) { return *this << static_cast<std::uint32_t>(v); }
+  Hash& operator<<(float v) { return *this << std::bit_cast<std::uint32_t>(v); }
+  Hash& operator<<(const std::string& s) {
+    *this << static_cast<int>(s.size());
+    for (unsigned char c : s) *this << static_cast<std::uint32_t>(c);
+    return *this;
+  }
+  std::uint32_t value() const { return h_; }
+
+ private:
+  std::uint32_t h_ = 2166136261u;
+};
+
+std::uint32_t player_hash(const player_tag* p) {
+  Hash h;
+  if (p) {
+    h << p->state << p->x << p->y << p->shoot << p->shotx << p->shoty
+      << p->dthctr;
+  }
+  return h.value();
+}
+
+std::uint32_t mushrooms_hash() {
+  Hash h;
+  for (const auto& m : mushrooms) {
+    if (m) h << m->x << m->y << m->img << m->hit;
+  }
+  return h.value();
+}
+
+std::uint32_t segments_hash() {
+  Hash h;
+  crawler_list.for_each([&](const vermix_tag& s) {
+    h << s.x << s.y << s.rot << s.head << s.pvdir << s.phdir << s.dst << s.ftmr
+      << s.fctr;
+  });
+  return h.value();
+}
+
+std::uint32_t insects_hash() {
+  Hash h;
+  for (const auto& i : insects) {
+    if (!i) continue;
+    h << i->typ << i->state << i->x << i->y << i->rot << i->dir << i->xstp
+      << i->ystp << i->ftmr << i->fctr << i->tmr << i->dist;
+  }
+  return h.value();
+}
+
+std::uint32_t particles_hash() {
+  Hash h;
+  particle_list.for_each([&](const particle_tag& p) {
+    h << p.x << p.y << p.xstp << p.ystp << p.sc << p.clrid;
+  });
+  return h.value();
+}
+
+std::uint32_t popups_hash() {
+  Hash h;
+  points_list.for_each(
+      [&](const points_tag& p) { h << p.x << p.y << p.pnt << p.tmr; });
+  return h.value();
+}
+
+int score_of(const player_tag* p) { return p ? p->score : 0; }
+int lives_of(const player_tag* p) { return p ? p->lives : 0; }
+
+}  // namespace
+
+platform::StateChecks state_checks() {
+  auto one = [](auto... values) { return (Hash() << ... << values).value(); };
+  return {
+      {"game", one(game_state, play_phase, quit_requested, versus_mode)},
+      {"score1", one(score_of(player1.get()))},
+      {"score2", one(score_of(player2.get()))},
+      {"high_score", one(high_score)},
+      {"lives1", one(lives_of(player1.get()))},
+      {"lives2", one(lives_of(player2.get()))},
+      {"stage", one(stage, crawler_length, crawler_speed, tally_index,
+                    tally_tick, game_over_timer)},
+      {"settings", one(stereo_mode, hologram_intensity, retro_lines,
+                       sound_volume_step, music_volume_step)},
+      {"player1", player_hash(player1.get())},
+      {"player2", player_hash(player2.get())},
+      {"mushrooms", mushrooms_hash()},
+      {"segments", segments_hash()},
+      {"insects", insects_hash()},
+      {"particles", particles_hash()},
+      {"popups", popups_hash()},
+  };
+}
