@@ -121,10 +121,6 @@ TEST(CommandLine, WhereAndDataDirTakeEachOtherInAnyOrder) {
   EXPECT_EQ(parse_command_line({"--data-dir", ""}).action, Action::refuse);
 }
 
-}  // namespace
-
-namespace {
-
 TEST(CommandLine, ReplayOptionsTakeTheirValuesOrAreRefused) {
   const CommandLine cl = parse_command_line(
       {"--record", "r.replay", "--dump-every", "5", "d.jsonl", "--fast"});
