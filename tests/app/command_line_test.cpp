@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cstring>
 #include <regex>
 #include <set>
 
@@ -87,7 +88,10 @@ TEST(OptionTable, ParserHelpAndManPageAgree) {
   for (const OptionRow& row : option_table()) {
     names.insert(row.name);
     std::vector<std::string> args = {row.name};
-    if (row.value) args.push_back("1");
+    // One value per word of the row's value ("N FILE" takes two).
+    for (const char* w = row.value; w; w = std::strchr(w + 1, ' ')) {
+      args.push_back("1");
+    }
     const CommandLine cl = parse_command_line(args);
     EXPECT_NE(cl.action, Action::refuse) << row.name << ": " << cl.error;
     if (row.value) {
