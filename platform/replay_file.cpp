@@ -130,10 +130,11 @@ std::string format_check_line(const char* kind, const StateCheck& check) {
 
 std::string first_difference(const StateCheck& recorded,
                              const StateCheck& now) {
-  for (const auto& [name, value] : recorded.fields) {
+  for (const auto& field : recorded.fields) {
+    const std::string& name = field.first;
     auto it = std::find_if(now.fields.begin(), now.fields.end(),
                            [&](const auto& f) { return f.first == name; });
-    if (it == now.fields.end() || it->second != value) return name;
+    if (it == now.fields.end() || it->second != field.second) return name;
   }
   if (now.fields.size() != recorded.fields.size()) return "field list";
   return "";
