@@ -98,3 +98,8 @@ bool has_sound_files(const std::string& folder) {
 const std::map<std::string, int>& sound_play_counts() { return play_counts(); }
 
 int music_start_count() { return music_starts; }
+
+void reset_sound_counts() {
+  for (auto& [name, count] : play_counts()) count = 0;
+  music_starts = 0;
+}

@@ -23,3 +23,5 @@ bool has_sound_files(const std::string& folder);
 // extension, and how many times the music has been started.
 const std::map<std::string, int>& sound_play_counts();
 int music_start_count();
+// Both back to zero, for a fresh start.
+void reset_sound_counts();

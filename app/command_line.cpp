@@ -77,6 +77,12 @@ CommandLine parse_command_line(const std::vector<std::string>& args) {
   if (!cl.timedemo.empty() && !cl.script.empty()) {
     cl.action = CommandLine::Action::refuse;
     cl.error = "--timedemo plays its own replay: leave out --script";
+  } else if (cl.repeat > 1 && cl.timedemo.empty()) {
+    cl.action = CommandLine::Action::refuse;
+    cl.error = "--repeat repeats a timedemo: add --timedemo FILE";
+  } else if (cl.repeat > 1 && !cl.record.empty()) {
+    cl.action = CommandLine::Action::refuse;
+    cl.error = "--repeat plays a replay again and again: leave out --record";
   }
   return cl;
 }

@@ -1,22 +1,22 @@
 #include "app/globals.h"
 
-int game_state = 0;
-int play_phase = 0;
-int quit_requested = 0;
-int versus_mode = 0;
-int stereo_mode = 0;
-int hologram_intensity = 0;
-int retro_lines = 0;
-int joystick_count = 0;
-int high_score = 0;
-int stage = 1;
-int crawler_length = 10;
-int crawler_speed = 1;
-int tally_index = 0;
-int tally_tick = 0;
-int game_over_timer = 0;
-int cursor_x = 0;
-int cursor_y = 0;
+int game_state;
+int play_phase;
+int quit_requested;
+int versus_mode;
+int stereo_mode;
+int hologram_intensity;
+int retro_lines;
+int joystick_count;
+int high_score;
+int stage;
+int crawler_length;
+int crawler_speed;
+int tally_index;
+int tally_tick;
+int game_over_timer;
+int cursor_x;
+int cursor_y;
 
 const float joy1_left_value = -1.0f;
 const float joy1_right_value = 1.0f;
@@ -27,19 +27,19 @@ const float joy2_right_value = 1.0f;
 const float joy2_up_value = -1.0f;
 const float joy2_down_value = 1.0f;
 
-int player_colour_a = 0;
-int player_colour_b = 0;
-int mushroom_colour_a = 0;
-int mushroom_colour_b = 0;
-int crawler_colour_a = 0;
-int crawler_colour_b = 0;
-int insect_colour_a = 0;
-int insect_colour_b = 0;
+int player_colour_a;
+int player_colour_b;
+int mushroom_colour_a;
+int mushroom_colour_b;
+int crawler_colour_a;
+int crawler_colour_b;
+int insect_colour_a;
+int insect_colour_b;
 
-float sound_volume = 1.0f;
-float music_volume = 1.0f;
-int sound_volume_step = 10;
-int music_volume_step = 10;
+float sound_volume;
+float music_volume;
+int sound_volume_step;
+int music_volume_step;
 platform::ChannelRef music_channel;
 
 platform::SoundRef snd_flea;
@@ -77,3 +77,30 @@ std::array<std::string, 2> off_on_texts;
 std::array<std::string, 11> volume_texts;
 std::array<std::string, 5> stereo_mode_texts;
 std::string version_text;
+
+void reset_globals() {
+  game_state = 0;
+  play_phase = 0;
+  quit_requested = 0;
+  versus_mode = 0;
+  stereo_mode = 0;
+  hologram_intensity = 0;
+  retro_lines = 0;
+  high_score = 0;
+  stage = 1;
+  crawler_length = 10;
+  crawler_speed = 1;
+  tally_index = 0;
+  tally_tick = 0;
+  game_over_timer = 0;
+  cursor_x = 0;
+  cursor_y = 0;
+  player_colour_a = player_colour_b = 0;
+  mushroom_colour_a = mushroom_colour_b = 0;
+  crawler_colour_a = crawler_colour_b = 0;
+  insect_colour_a = insect_colour_b = 0;
+  sound_volume = 1.0f;
+  music_volume = 1.0f;
+  sound_volume_step = 10;
+  music_volume_step = 10;
+}

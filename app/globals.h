@@ -27,7 +27,7 @@ extern int versus_mode;
 extern int stereo_mode;
 extern int hologram_intensity;
 extern int retro_lines;
-extern int joystick_count;
+extern int joystick_count;  // set from the platform at start-up
 extern int high_score;
 extern int stage;
 extern int crawler_length;
@@ -97,3 +97,8 @@ extern std::array<std::string, 2> off_on_texts;
 extern std::array<std::string, 11> volume_texts;
 extern std::array<std::string, 5> stereo_mode_texts;
 extern std::string version_text;
+
+// The values of play declared above (all but joystick_count, the assets and
+// the objects) as a fresh program has them: at start-up, and before each
+// further run of a repeated timedemo.
+void reset_globals();

@@ -76,5 +76,5 @@ int main(int argc, char** argv) {
     platform::time_frames();
   }
   use_data_folders(folders);
-  return run_game(run, seed);
+  return run_game(run, seed, cl.repeat);
 }

@@ -56,13 +56,9 @@ void run_main_loop() {
   platform::end_program();
 }
 
-}  // namespace
-
-int run_game(const platform::RunOptions& options, std::optional<int> seed) {
-  if (!start_up(options, seed)) {
-    std::cerr << "vermix: the display could not be opened\n";
-    return 1;
-  }
+// The settings and high score as the files (or the replay) give them, the
+// opening logo, then the title and play until the player quits.
+void play_from_the_start() {
   anaglyph_settings(1);
   load_high_score();
   settle_replay_settings();
@@ -70,5 +66,31 @@ int run_game(const platform::RunOptions& options, std::optional<int> seed) {
   game_state = state_title;
   platform::move_mouse(320, 260);
   run_main_loop();
+}
+
+// A repeated timedemo's next run: the replay from its first tick, on a
+// fresh game seeded as the first.
+void start_again(int seed) {
+  platform::stop_channel(music_channel);
+  platform::replay_again();
+  reset_play();
+  joystick_count = platform::joy_count();
+  platform::seed_rnd(seed);
+}
+
+}  // namespace
+
+int run_game(const platform::RunOptions& options, std::optional<int> seed,
+             int runs) {
+  const int seed_used = seed ? *seed : platform::millisecs();
+  if (!start_up(options, seed_used)) {
+    std::cerr << "vermix: the display could not be opened\n";
+    return 1;
+  }
+  for (int run = 1; run < runs; ++run) {
+    play_from_the_start();
+    start_again(seed_used);
+  }
+  play_from_the_start();
   shut_down();
 }

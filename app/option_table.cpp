@@ -34,7 +34,7 @@ std::string bad_value(const std::string& value, const char* option,
   return "bad value '" + value + "' for " + option + ": " + wanted;
 }
 
-const std::array<OptionRow, 12> rows = {{
+const std::array<OptionRow, 13> rows = {{
     {"--window", nullptr, nullptr,
      "show the game in a window instead of full screen",
      [](CommandLine& cl, const std::string&,
@@ -93,6 +93,17 @@ const std::array<OptionRow, 12> rows = {{
         const std::string&) -> std::string {
        if (value.empty()) return "option --timedemo needs a file name";
        cl.timedemo = value;
+       return "";
+     }},
+    {"--repeat", nullptr, "N",
+     "with --timedemo: play the replay N times in one run, 1 to 1000, and "
+     "print the spread",
+     [](CommandLine& cl, const std::string& value,
+        const std::string&) -> std::string {
+       const std::optional<int> n = parse_int(value, 1, 1000);
+       if (!n)
+         return bad_value(value, "--repeat", "a whole number from 1 to 1000");
+       cl.repeat = *n;
        return "";
      }},
     {"--dump-every", nullptr, "N FILE",

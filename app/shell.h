@@ -6,9 +6,10 @@
 #include "platform/platform.h"
 
 // Runs the whole program with the given options; returns the exit status.
-// Without a seed the random generator is seeded from the clock.
+// Without a seed the random generator is seeded from the clock. A timedemo
+// may play its replay `runs` times, each from a fresh start.
 int run_game(const platform::RunOptions& options,
-             std::optional<int> seed = std::nullopt);
+             std::optional<int> seed = std::nullopt, int runs = 1);
 
 // The start-up steps up to and including load_assets: embedded files, the
 // display, every shared object, the font, images and sounds. Returns false if
@@ -16,6 +17,9 @@ int run_game(const platform::RunOptions& options,
 bool start_up(const platform::RunOptions& options,
               std::optional<int> seed = std::nullopt);
 
+// Every value and object of play as start-up makes it, the music channel a
+// new idle one; the display, images and sounds stay as they are.
+void reset_play();
 int load_assets();
 int play_intro(int y_offset);
 int draw_backdrop();

@@ -22,9 +22,6 @@ void register_embedded_assets() {
 }
 
 void create_shared_objects() {
-  qwdraw = std::make_unique<qwdraw_tag>();
-  player1 = std::make_unique<player_tag>();
-  player2 = std::make_unique<player_tag>();
   pause_snapshot =
       platform::create_image(screen_width, screen_height, 1, auto_flags);
   platform::auto_mid_handle(1);
@@ -32,13 +29,7 @@ void create_shared_objects() {
   sprites10 = platform::create_image(10, 10, 31, auto_flags);
   sprites20 = platform::create_image(20, 20, 12, auto_flags);
   platform::auto_mid_handle(0);
-  build_menu_texts();
-  insect_tag::init();
-  mushroom_tag::init();
-  points_list.clear();
-  crawler_list.clear();
-  particle_list.clear();
-  music_channel = platform::alloc_channel();
+  reset_play();
 }
 
 // The sprite frames are cut from the sheet drawn on the back buffer; the
@@ -75,6 +66,21 @@ bool start_up(const platform::RunOptions& options, std::optional<int> seed) {
   platform::seed_rnd(seed ? *seed : platform::millisecs());
   load_assets();
   return true;
+}
+
+void reset_play() {
+  reset_globals();
+  qwdraw = std::make_unique<qwdraw_tag>();
+  player1 = std::make_unique<player_tag>();
+  player2 = std::make_unique<player_tag>();
+  build_menu_texts();
+  insect_tag::init();
+  mushroom_tag::init();
+  points_list.clear();
+  crawler_list.clear();
+  particle_list.clear();
+  reset_sound_counts();
+  music_channel = platform::alloc_channel();
 }
 
 int load_assets() {

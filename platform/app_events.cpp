@@ -60,6 +60,7 @@ int app_terminate() {
 void end_program() {
   detail::replay_program_end();
   detail::report_frame_times();
+  detail::report_frame_spread();
   detail::shut_down();
   std::exit(0);
 }

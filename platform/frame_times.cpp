@@ -25,12 +25,19 @@ struct FrameTimes {
 };
 
 FrameTimes times;
+std::vector<detail::FrameFigures> runs;  // the figures of every run reported
+
+double median_of(std::vector<double> values) {
+  std::sort(values.begin(), values.end());
+  return values[values.size() / 2];
+}
 
 }  // namespace
 
 void time_frames() {
   times = {};
   times.on = true;
+  runs.clear();
 }
 
 namespace detail {
@@ -49,6 +56,12 @@ void frame_presented() {
   times.ms.push_back(
       std::chrono::duration<double, std::milli>(now - times.last).count());
   times.last = now;
+}
+
+void time_next_run() {
+  if (!times.on) return;
+  times = {};
+  times.on = true;
 }
 
 FrameFigures frame_figures() {
@@ -76,12 +89,35 @@ FrameFigures frame_figures() {
 void report_frame_times() {
   if (!times.on) return;
   const FrameFigures f = frame_figures();
+  runs.push_back(f);
   std::printf(
       "timedemo: %ld frames, %.2f s, %.1f fps; frame time mean %.2f ms, "
       "median %.2f ms, 99th percentile %.2f ms, max %.2f ms; %.1f draw calls "
       "and %.0f quads per frame\n",
       f.frames, f.seconds, f.fps, f.mean_ms, f.median_ms, f.p99_ms, f.max_ms,
       f.draw_calls_per_frame, f.quads_per_frame);
+  std::fflush(stdout);
+}
+
+// The runs of one replay differ only by the machine's noise: the spread says
+// how far one run's figures can be trusted.
+void report_frame_spread() {
+  if (runs.size() < 2) return;
+  std::vector<double> fps, median_ms;
+  for (const FrameFigures& f : runs) {
+    fps.push_back(f.fps);
+    median_ms.push_back(f.median_ms);
+  }
+  const auto [fps_low, fps_high] = std::minmax_element(fps.begin(), fps.end());
+  const auto [ms_low, ms_high] =
+      std::minmax_element(median_ms.begin(), median_ms.end());
+  const double fps_median = median_of(fps);
+  std::printf(
+      "timedemo: %zu runs; fps lowest %.1f, median %.1f, highest %.1f "
+      "(spread %.1f %%); median frame time %.2f to %.2f ms\n",
+      runs.size(), *fps_low, fps_median, *fps_high,
+      fps_median > 0 ? 100.0 * (*fps_high - *fps_low) / fps_median : 0.0,
+      *ms_low, *ms_high);
   std::fflush(stdout);
 }
 

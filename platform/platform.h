@@ -79,6 +79,12 @@ void set_state_checker(std::function<StateChecks()> checker);
 bool dump_state_every(int every, const std::string& path, std::string& error);
 // Times every presented frame and prints the figures at the end.
 void time_frames();
+// A timedemo's run is over and another follows: the run's end is checked as
+// a replay's end is and its figures are printed; then the script starts over
+// from tick 0 with nothing held, and the drawing state is as a fresh
+// display's. A script that can no longer be read stops the program with
+// status 2. At the end the spread of all runs is printed too.
+void replay_again();
 
 // One pass of a loop that waits without presenting and must go on waiting:
 // sleeps about a millisecond (not under `fast`) and advances the input script

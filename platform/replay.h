@@ -35,6 +35,8 @@ void check_replay(ReplayMeta meta, const std::vector<ScriptEvent>& events);
 void replay_tick();
 // The program ends in order: the closing line is written or compared.
 void replay_program_end();
+// A repeated replay's run ends: a state dump, and its closing line compared.
+void replay_run_end();
 // Hash of a sequence of event lines, as the checks' "events" field: start
 // from events_hash_start and add one line after the other.
 constexpr std::uint32_t events_hash_start = 2166136261u;
@@ -50,8 +52,13 @@ struct FrameFigures {
   double draw_calls_per_frame = 0, quads_per_frame = 0;
 };
 FrameFigures frame_figures();
-// Prints the figures on stdout if frames are being timed.
+// Prints the figures of the run on stdout if frames are being timed, and
+// keeps them for the spread.
 void report_frame_times();
+// Timing starts over for another run of the same replay.
+void time_next_run();
+// Prints the spread of the runs' figures if more than one run was timed.
+void report_frame_spread();
 
 // --- the random generator (clock_random.cpp) --------------------------------
 int random_state();

@@ -106,6 +106,24 @@ void check_replay_tick(long tick) {
   }
 }
 
+// The game ended: at the recorded tick and in the recorded state.
+void check_replay_end() {
+  if (!replay) return;
+  const long tick = detail::current_tick();
+  const detail::ReplayMeta& meta = replay->meta;
+  if (!meta.closing) {
+    diverge(tick, "the game ended; the recording went on to tick " +
+                      std::to_string(meta.last_tick));
+  }
+  if (tick != meta.closing->tick) {
+    diverge(tick, "the game ended; the recorded game ended at tick " +
+                      std::to_string(meta.closing->tick));
+  }
+  const detail::StateCheck now = state_now(replay_events_before(tick + 1));
+  const std::string field = detail::first_difference(*meta.closing, now);
+  if (!field.empty()) diverge(tick, field + " differs at the end");
+}
+
 }  // namespace
 
 bool playing_replay() { return replay != nullptr; }
@@ -171,20 +189,12 @@ void replay_program_end() {
         format_check_line("end", state_now(recorded_events_hash())));
     close_recording();
   }
-  if (!replay) return;
-  const long tick = current_tick();
-  const ReplayMeta& meta = replay->meta;
-  if (!meta.closing) {
-    diverge(tick, "the game ended; the recording went on to tick " +
-                      std::to_string(meta.last_tick));
-  }
-  if (tick != meta.closing->tick) {
-    diverge(tick, "the game ended; the recorded game ended at tick " +
-                      std::to_string(meta.closing->tick));
-  }
-  const StateCheck now = state_now(replay_events_before(tick + 1));
-  const std::string field = first_difference(*meta.closing, now);
-  if (!field.empty()) diverge(tick, field + " differs at the end");
+  check_replay_end();
+}
+
+void replay_run_end() {
+  append_dump();
+  check_replay_end();
 }
 
 }  // namespace detail

@@ -10,6 +10,7 @@
 #include <optional>
 #include <sstream>
 
+#include "platform/draw_state.h"
 #include "platform/input_script.h"
 #include "platform/input_state.h"
 #include "platform/internal.h"
@@ -26,6 +27,7 @@ struct Script {
 };
 
 std::optional<Script> script;
+std::string script_path;  // the file `script` was read from
 detail::ScriptFeed feed;
 long fed_tick = -1;  // the last tick the feed was asked for
 
@@ -153,12 +155,26 @@ bool load_input_script(const std::string& path, std::string& error) {
   detail::keys_and_mouse() = {};
   script.emplace();
   script->events = std::move(events);
+  script_path = path;
   fed_tick = -1;
   detail::restart_ticks();
   return true;
 }
 
 bool script_active() { return script.has_value(); }
+
+void replay_again() {
+  detail::replay_run_end();
+  detail::report_frame_times();
+  detail::time_next_run();
+  std::string error;
+  if (!load_input_script(std::string(script_path), error)) {
+    std::fprintf(stderr, "vermix: %s\n", error.c_str());
+    detail::shut_down();
+    std::exit(2);
+  }
+  detail::reset_draw_state();
+}
 
 namespace detail {
 

@@ -12,6 +12,9 @@ failed=0
 for ((i = 1; i <= runs; i++)); do
   scratch=$(mktemp -d)
   mkdir -p "$scratch/home" "$scratch/tmp"
+  # Open to other users as /tmp is: some tests run the game as nobody.
+  chmod 0755 "$scratch"
+  chmod 1777 "$scratch/tmp"
   log="$scratch/ctest.log"
   start=$(date +%s)
   (cd "$dir" && HOME="$scratch/home" XDG_CACHE_HOME="$scratch/home/.cache" \

@@ -135,13 +135,19 @@ TEST(CommandLine, ReplayOptionsTakeTheirValuesOrAreRefused) {
   EXPECT_TRUE(cl.run.fast) << "the option after --dump-every's two values";
   EXPECT_EQ(parse_command_line({"--timedemo", "t.replay"}).timedemo,
             "t.replay");
+  EXPECT_EQ(parse_command_line({"--timedemo", "t", "--repeat", "1000"}).repeat,
+            1000);
   for (const std::vector<std::string>& bad :
        {std::vector<std::string>{"--record"},
         {"--record", ""},
         {"--dump-every", "5"},
         {"--dump-every", "0", "d"},
         {"--dump-every", "x", "d"},
-        {"--timedemo", "t", "--script", "s"}}) {
+        {"--timedemo", "t", "--script", "s"},
+        {"--timedemo", "t", "--repeat", "0"},
+        {"--timedemo", "t", "--repeat", "1001"},
+        {"--repeat", "2"},
+        {"--timedemo", "t", "--repeat", "2", "--record", "r"}}) {
     EXPECT_EQ(parse_command_line(bad).action, Action::refuse) << bad[0];
   }
 }

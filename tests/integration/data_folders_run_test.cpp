@@ -29,6 +29,16 @@ void as_nobody() {
 // missing, and saves both files there.
 TEST(DataFoldersRun, ReadOnlyWorkingFolderSavesUnderXdgDataHome) {
   GameFolder game(false);
+  if (geteuid() == 0) {
+    // nobody must reach the folder, as it can anywhere under /tmp.
+    for (fs::path p = game.path().parent_path(); p != p.root_path();
+         p = p.parent_path()) {
+      ASSERT_NE(fs::status(p).permissions() & fs::perms::others_exec,
+                fs::perms::none)
+          << p << " is closed to other users: run the tests with a TMPDIR "
+          << "that every user can reach";
+    }
+  }
   const fs::path xdg = game.path() / "xdg";
   fs::create_directories(xdg);
   fs::permissions(xdg, fs::perms::all);
