@@ -182,4 +182,21 @@ std::string script_line(long tick, const std::string& event) {
   return std::to_string(tick) + " " + event + "\n";
 }
 
+void expect_same_dumps(const std::vector<std::uint8_t>& script,
+                       const std::vector<std::string>& args,
+                       const std::string& dump_file,
+                       const std::vector<nlohmann::json>& want) {
+  GameFolder player;
+  player.write_bytes("game.script", script);
+  std::vector<std::string> all = {"--window", "--fast"};
+  all.insert(all.end(), args.begin(), args.end());
+  all.insert(all.end(), {"--script", "game.script"});
+  const RunResult run = player.run_raw(all, 290);
+  ASSERT_EQ(run.exit_code, 0) << run.err;
+  const std::vector<nlohmann::json> got = player.dumps(dump_file);
+  ASSERT_EQ(got.size(), want.size()) << run.err;
+  for (std::size_t i = 0; i < want.size(); ++i)
+    ASSERT_EQ(got[i], want[i]) << "first difference in dump " << i;
+}
+
 }  // namespace testing_support

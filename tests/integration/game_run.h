@@ -81,6 +81,15 @@ class GameFolder {
   std::string exe_ = VERMIX_EXE;
 };
 
+// Plays `script` (a replay or a plain script) in a fresh folder with
+// --window --fast, `args` and --script, and expects the dumps it writes to
+// `dump_file` to be `want`, one for one: a test failure names the first
+// that differs. Use it inside ASSERT_NO_FATAL_FAILURE.
+void expect_same_dumps(const std::vector<std::uint8_t>& script,
+                       const std::vector<std::string>& args,
+                       const std::string& dump_file,
+                       const std::vector<nlohmann::json>& want);
+
 // Builds script text: script_line(5, "key 27 down") -> "5 key 27 down\n".
 std::string script_line(long tick, const std::string& event);
 

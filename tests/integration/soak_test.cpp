@@ -118,16 +118,8 @@ TEST(Soak, AutoplayScriptPlaysTheSameGame) {
   EXPECT_GE(expected.back()["crawler_speed"].get<int>(), 2)
       << "the automatic player stayed in the first stages";
 
-  testing_support::GameFolder replayed;
-  replayed.write_bytes("play.script", played.read_bytes("play.script"));
-  const testing_support::RunResult again = replayed.run_raw(
-      {"--window", "--fast", "--seed", "4", "--script", "play.script"}, 290);
-  ASSERT_EQ(again.exit_code, 0) << again.err;
-  const std::vector<json> actual = replayed.dumps("dump.jsonl");
-  ASSERT_EQ(actual.size(), expected.size());
-  for (std::size_t i = 0; i < actual.size(); ++i) {
-    ASSERT_EQ(actual[i], expected[i]) << "first difference in dump " << i;
-  }
+  testing_support::expect_same_dumps(played.read_bytes("play.script"),
+                                     {"--seed", "4"}, "dump.jsonl", expected);
 }
 
 }  // namespace
