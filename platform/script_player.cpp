@@ -8,7 +8,6 @@
 #include <cstdlib>
 #include <fstream>
 #include <optional>
-#include <sstream>
 
 #include "platform/draw_state.h"
 #include "platform/input_script.h"
@@ -25,6 +24,8 @@ struct Script {
   std::size_t next = 0;  // first event not yet applied
   std::array<std::optional<detail::JoyPort>, detail::script_port_count> ports;
 };
+
+constexpr std::size_t max_script_bytes = 64u * 1024 * 1024;
 
 std::optional<Script> script;
 std::string script_path;  // the file `script` was read from
@@ -129,9 +130,18 @@ bool load_input_script(const std::string& path, std::string& error) {
     error = path + ": cannot be read";
     return false;
   }
-  std::ostringstream read;
-  read << in.rdbuf();
-  std::string text = read.str();
+  // A pipe is read to its end, but nothing endless (/dev/zero) fills memory.
+  std::string text;
+  std::array<char, 1 << 16> chunk;
+  while (in.read(chunk.data(), chunk.size()) || in.gcount() > 0) {
+    text.append(chunk.data(), static_cast<std::size_t>(in.gcount()));
+    if (text.size() > max_script_bytes) {
+      error = path + ": longer than " +
+              std::to_string(max_script_bytes / (1024 * 1024)) +
+              " MiB, too long for a script";
+      return false;
+    }
+  }
   // The recorder writes whole lines: a replay's unfinished last line is
   // where a killed game's recording stopped.
   if (text.starts_with("#! vermix-replay") && !text.ends_with('\n')) {

@@ -1,10 +1,16 @@
 // Hostile input scripts: broken lines, a huge file, a folder in its place.
 // Each is refused with status 2 before any game runs, or played to the end.
+#include <fcntl.h>
 #include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 #include <filesystem>
+#include <fstream>
+#include <thread>
 
 #include "tests/integration/game_run.h"
+#include "tests/integration/menu_steps.h"
 
 namespace {
 
@@ -73,6 +79,32 @@ TEST(BadScript, AFolderIsNoScript) {
   EXPECT_EQ(r.exit_code, 2) << r.err;
   EXPECT_NE(r.err.find("scripts: is a folder"), std::string::npos) << r.err;
   EXPECT_FALSE(game.exists("data")) << "a game ran";
+}
+
+// A script may come through a pipe, read to its end; an endless source is
+// cut off at its limit instead of filling memory.
+TEST(BadScript, PipesAreReadToTheirEndButNothingEndless) {
+  GameFolder game;
+  const std::string script = menu_steps::skip_intro() +
+                             script_line(5, "dump dump.jsonl") +
+                             script_line(6, "end");
+  const std::string pipe = (game.path() / "script.pipe").string();
+  ASSERT_EQ(mkfifo(pipe.c_str(), 0600), 0);
+  std::thread writer([&] { std::ofstream(pipe, std::ios::binary) << script; });
+  const auto piped = game.run_raw(
+      {"--window", "--fast", "--seed", "1", "--script", "script.pipe"}, 60);
+  // Should the game never have opened the pipe, this frees the writer.
+  const int unblock = open(pipe.c_str(), O_RDONLY | O_NONBLOCK);
+  writer.join();
+  close(unblock);
+  EXPECT_EQ(piped.exit_code, 0) << piped.err;
+  EXPECT_EQ(game.dumps().size(), 1u) << piped.err;
+
+  const auto endless =
+      game.run_raw({"--window", "--fast", "--script", "/dev/zero"}, 60);
+  EXPECT_EQ(endless.exit_code, 2) << endless.err;
+  EXPECT_NE(endless.err.find("too long for a script"), std::string::npos)
+      << endless.err;
 }
 
 // A pointer put far off the display lands on its edge, as a real one would,
