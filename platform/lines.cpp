@@ -1,6 +1,6 @@
 // Lines, rasterised as thin parallelograms so that every line gives the same
 // pixels on any GL: one pixel per step along the major axis, exactly. And
-// every other row filled at once, with one quad.
+// every other row filled at once.
 #include <algorithm>
 #include <cmath>
 
@@ -53,26 +53,11 @@ void draw_line(float x1, float y1, float x2, float y2, int last) {
   renderer::draw_quad(renderer::white(), s.blend, quad);
 }
 
-// One quad over the display with a texture of one texel per row: the odd rows
-// carry the colour and the even ones are transparent, dropped by the mask
-// mode. The colour comes from the texture so that the tint's alpha cannot
-// drop a row.
 void fill_odd_rows(int r, int g, int b) {
-  namespace renderer = detail::renderer;
-  if (!renderer::active()) return;
   auto channel = [](int v) {
     return static_cast<std::uint8_t>(std::clamp(v, 0, 255));
   };
-  const renderer::Texture& rows =
-      renderer::odd_rows(channel(r), channel(g), channel(b));
-  const auto w = static_cast<float>(graphics_width());
-  const auto h = static_cast<float>(graphics_height());
-  auto vertex = [](float x, float y, float u, float v) {
-    return renderer::Vertex{x, y, u, v, 255, 255, 255, 255};
-  };
-  const renderer::Quad quad = {vertex(0, 0, 0, 0), vertex(w, 0, 1, 0),
-                               vertex(w, h, 1, 1), vertex(0, h, 0, 1)};
-  renderer::draw_quad(rows, 1, quad);
+  detail::renderer::fill_odd_rows(channel(r), channel(g), channel(b));
 }
 
 }  // namespace platform

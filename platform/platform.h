@@ -157,8 +157,8 @@ int images_collide(const ImageRef& image1, float x1, float y1, int frame1,
                    const ImageRef& image2, float x2, float y2, int frame2);
 
 void draw_line(float x1, float y1, float x2, float y2, int last);
-// Sets every odd display row to (r, g, b), replacing what lies under it, in
-// one pass: the pixels of a solid draw_line across each of those rows with
+// Sets every odd display row to (r, g, b), replacing what lies under it: the
+// pixels of a solid draw_line across each of those rows with
 // no rotation or scale.
 void fill_odd_rows(int r, int g, int b);
 

@@ -76,8 +76,11 @@ struct State {
   // frame before anything but a whole cover is drawn on it.
   bool draw_stale = false;
   Texture white;
-  Texture odd_rows;
-  std::uint8_t odd_rows_colour[3] = {};
+  // One row of the display's width in the colour of the odd rows.
+  GLuint row_fbo = 0;
+  GLuint row_colour = 0;
+  std::uint8_t row_rgb[3] = {};
+  bool row_filled = false;
   std::uint64_t texture_versions = 0;
 
   // The static layer: the record of the layer being drawn, and of the one
@@ -253,11 +256,11 @@ bool start(int width, int height, std::string& error) {
   if (s.active) {
     flush();
     if (s.width == width && s.height == height) return true;
-    const GLuint fbos[] = {s.draw_fbo, s.presented_fbo, s.layer_fbo};
-    const GLuint colours[] = {s.draw_colour, s.presented_colour,
-                              s.layer_colour};
-    glDeleteFramebuffers(3, fbos);
-    glDeleteTextures(3, colours);
+    const GLuint fbos[] = {s.draw_fbo, s.presented_fbo, s.layer_fbo, s.row_fbo};
+    const GLuint colours[] = {s.draw_colour, s.presented_colour, s.layer_colour,
+                              s.row_colour};
+    glDeleteFramebuffers(4, fbos);
+    glDeleteTextures(4, colours);
   } else {
     if (!make_program(s, error)) return false;
     make_buffers(s);
@@ -269,11 +272,13 @@ bool start(int width, int height, std::string& error) {
   s.recorded.clear();
   s.kept_valid = false;
   s.draw_stale = false;
+  s.row_filled = false;
   const char* uncached = std::getenv("VERMIX_NO_LAYER_CACHE");
   s.cache_layers = uncached == nullptr || std::string(uncached) != "1";
   if (!make_target(width, height, s.layer_fbo, s.layer_colour) ||
       !make_target(width, height, s.presented_fbo, s.presented_colour) ||
-      !make_target(width, height, s.draw_fbo, s.draw_colour)) {
+      !make_target(width, height, s.draw_fbo, s.draw_colour) ||
+      !make_target(width, 1, s.row_fbo, s.row_colour)) {
     error = "cannot make an off-screen colour buffer";
     return false;
   }
@@ -345,26 +350,6 @@ void release(Texture& texture) {
 }
 
 const Texture& white() { return state().white; }
-
-const Texture& odd_rows(std::uint8_t r, std::uint8_t g, std::uint8_t b) {
-  State& s = state();
-  const std::uint8_t colour[3] = {r, g, b};
-  if (current(s.odd_rows) && s.odd_rows.height == s.height &&
-      std::memcmp(colour, s.odd_rows_colour, 3) == 0) {
-    return s.odd_rows;
-  }
-  std::vector<std::uint8_t> rows(static_cast<std::size_t>(s.height) * 4, 0);
-  for (int y = 1; y < s.height; y += 2) {
-    std::uint8_t* p = rows.data() + static_cast<std::size_t>(y) * 4;
-    p[0] = r;
-    p[1] = g;
-    p[2] = b;
-    p[3] = 255;
-  }
-  upload(s.odd_rows, 1, s.height, rows.data());
-  std::memcpy(s.odd_rows_colour, colour, 3);
-  return s.odd_rows;
-}
 
 namespace {
 
@@ -479,6 +464,30 @@ void clear() {
   } else {
     clear_now();
   }
+}
+
+void fill_odd_rows(std::uint8_t r, std::uint8_t g, std::uint8_t b) {
+  State& s = state();
+  if (!s.active) return;
+  flush();
+  settle_draw_buffer();
+  const std::uint8_t rgb[3] = {r, g, b};
+  if (!s.row_filled || std::memcmp(rgb, s.row_rgb, 3) != 0) {
+    glBindFramebuffer(GL_FRAMEBUFFER, s.row_fbo);
+    glClearColor(r / 255.0f, g / 255.0f, b / 255.0f, 1);
+    glClear(GL_COLOR_BUFFER_BIT);
+    glBindFramebuffer(GL_FRAMEBUFFER, s.draw_fbo);
+    std::memcpy(s.row_rgb, rgb, 3);
+    s.row_filled = true;
+  }
+  // GL counts rows from the bottom: display row y is GL row height - 1 - y.
+  glBindFramebuffer(GL_READ_FRAMEBUFFER, s.row_fbo);
+  for (int y = 1; y < s.height; y += 2) {
+    const int row = s.height - 1 - y;
+    glBlitFramebuffer(0, 0, s.width, 1, 0, row, s.width, row + 1,
+                      GL_COLOR_BUFFER_BIT, GL_NEAREST);
+  }
+  glBindFramebuffer(GL_READ_FRAMEBUFFER, s.draw_fbo);
 }
 
 void begin_layer() {

@@ -55,9 +55,6 @@ void release(Texture& texture);
 
 // A 1 x 1 white texture for lines.
 const Texture& white();
-// A 1 x display-height texture whose odd rows are opaque (r, g, b) and whose
-// even rows are transparent.
-const Texture& odd_rows(std::uint8_t r, std::uint8_t g, std::uint8_t b);
 
 // Queues a quad. Quads sharing texture and blend mode go out in one call.
 void draw_quad(const Texture& texture, int blend, const Quad& quad);
@@ -66,6 +63,11 @@ void flush();
 
 // Fills the draw buffer with black.
 void clear();
+// Paints every odd display row opaque (r, g, b), replacing what lies there.
+// Each row is copied from a one-row buffer of that colour: a plain copy for a
+// software GL, where shading the whole display to keep half of it costs more
+// than the rest of the frame.
+void fill_odd_rows(std::uint8_t r, std::uint8_t g, std::uint8_t b);
 // The static layer. Quads and clears between the two are remembered instead
 // of drawn; at the end, if they are the same as the last layer's (same
 // textures at the same versions, corners, colours and modes) and that layer
