@@ -126,14 +126,18 @@ bool open_graphics(int width, int height, int depth, int hertz, int flags) {
   if (!SDL_WasInit(SDL_INIT_VIDEO) && SDL_InitSubSystem(SDL_INIT_VIDEO) != 0) {
     return fail(SDL_GetError());
   }
-  if (!d.window && !create_window(width, height, flags)) return false;
-
   d.full_screen = depth != 0;
+  const int zoom = d.full_screen ? 1 : desktop_window_zoom(width, height);
+  // Made at its zoomed size: a drawable that only grows later may keep its
+  // first size on some drivers.
+  if (!d.window && !create_window(width * zoom, height * zoom, flags)) {
+    return false;
+  }
+
   if (d.full_screen) {
     SDL_SetWindowFullscreen(d.window, SDL_WINDOW_FULLSCREEN_DESKTOP);
   } else {
     SDL_SetWindowFullscreen(d.window, 0);
-    const int zoom = desktop_window_zoom(width, height);
     SDL_SetWindowSize(d.window, width * zoom, height * zoom);
     SDL_SetWindowPosition(d.window, SDL_WINDOWPOS_CENTERED,
                           SDL_WINDOWPOS_CENTERED);

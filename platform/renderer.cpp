@@ -56,6 +56,17 @@ void main() {
 }
 )";
 
+// The present: the frame as it is, one texel to each window pixel or to each
+// block of zoom x zoom of them.
+const char* const present_source = R"(#version 330 core
+in vec2 uv;
+uniform sampler2D image;
+out vec4 result;
+void main() {
+  result = texture(image, uv);
+}
+)";
+
 struct State {
   bool active = false;
   unsigned generation = 0;
@@ -65,6 +76,8 @@ struct State {
   GLint alpha_floor_uniform = -1;
   GLint light_twice_uniform = -1;
   GLint display_size_uniform = -1;
+  GLuint present_program = 0;
+  GLint present_size_uniform = -1;
   GLuint vertex_array = 0;
   GLuint vertex_buffer = 0;
   GLuint index_buffer = 0;
@@ -133,31 +146,42 @@ GLuint compile(GLenum kind, const char* source, std::string& error) {
   return shader;
 }
 
-bool make_program(State& s, std::string& error) {
+GLuint link(const char* fragment, std::string& error) {
   GLuint vs = compile(GL_VERTEX_SHADER, vertex_source, error);
-  if (!vs) return false;
-  GLuint fs = compile(GL_FRAGMENT_SHADER, fragment_source, error);
+  if (!vs) return 0;
+  GLuint fs = compile(GL_FRAGMENT_SHADER, fragment, error);
   if (!fs) {
     glDeleteShader(vs);
-    return false;
+    return 0;
   }
-  s.program = glCreateProgram();
-  glAttachShader(s.program, vs);
-  glAttachShader(s.program, fs);
-  glLinkProgram(s.program);
+  GLuint program = glCreateProgram();
+  glAttachShader(program, vs);
+  glAttachShader(program, fs);
+  glLinkProgram(program);
   glDeleteShader(vs);
   glDeleteShader(fs);
   GLint ok = 0;
-  glGetProgramiv(s.program, GL_LINK_STATUS, &ok);
+  glGetProgramiv(program, GL_LINK_STATUS, &ok);
   if (!ok) {
     error = "shader program does not link";
-    return false;
+    glDeleteProgram(program);
+    return 0;
   }
-  glUseProgram(s.program);
+  glUseProgram(program);
+  glUniform1i(glGetUniformLocation(program, "image"), 0);
+  return program;
+}
+
+bool make_programs(State& s, std::string& error) {
+  s.present_program = link(present_source, error);
+  if (!s.present_program) return false;
+  s.present_size_uniform =
+      glGetUniformLocation(s.present_program, "display_size");
+  s.program = link(fragment_source, error);
+  if (!s.program) return false;
   s.alpha_floor_uniform = glGetUniformLocation(s.program, "alpha_floor");
   s.light_twice_uniform = glGetUniformLocation(s.program, "light_twice");
   s.display_size_uniform = glGetUniformLocation(s.program, "display_size");
-  glUniform1i(glGetUniformLocation(s.program, "image"), 0);
   return true;
 }
 
@@ -199,6 +223,8 @@ bool make_target(int width, int height, GLuint& fbo, GLuint& colour) {
                GL_UNSIGNED_BYTE, nullptr);
   glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_NEAREST);
   glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_NEAREST);
+  glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_S, GL_CLAMP_TO_EDGE);
+  glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_T, GL_CLAMP_TO_EDGE);
   glGenFramebuffers(1, &fbo);
   glBindFramebuffer(GL_FRAMEBUFFER, fbo);
   glFramebufferTexture2D(GL_FRAMEBUFFER, GL_COLOR_ATTACHMENT0, GL_TEXTURE_2D,
@@ -262,7 +288,7 @@ bool start(int width, int height, std::string& error) {
     glDeleteFramebuffers(4, fbos);
     glDeleteTextures(4, colours);
   } else {
-    if (!make_program(s, error)) return false;
+    if (!make_programs(s, error)) return false;
     make_buffers(s);
     ++s.generation;
   }
@@ -526,6 +552,38 @@ void end_layer() {
   s.recorded.clear();
 }
 
+namespace {
+
+// Draws the presented frame as one quad on the window's drawable, at (x, y)
+// and zoomed. A drawn quad rather than a framebuffer blit: a software GL
+// blits through a shader of its own that costs more per pixel, most of all
+// when it zooms.
+void draw_presented(int drawable_width, int drawable_height, int x, int y,
+                    int zoom) {
+  State& s = state();
+  glUseProgram(s.present_program);
+  glUniform2f(s.present_size_uniform, static_cast<float>(drawable_width),
+              static_cast<float>(drawable_height));
+  glDisable(GL_BLEND);
+  bind_texture(s.presented_colour);
+  // GL keeps the frame's rows bottom up: the top of the quad takes the top
+  // of the frame, v = 1.
+  const auto left = static_cast<float>(x);
+  const auto top = static_cast<float>(y);
+  const auto right = static_cast<float>(x + s.width * zoom);
+  const auto bottom = static_cast<float>(y + s.height * zoom);
+  const Quad quad = {{left, top, 0, 1, 255, 255, 255, 255},
+                     {right, top, 1, 1, 255, 255, 255, 255},
+                     {right, bottom, 1, 0, 255, 255, 255, 255},
+                     {left, bottom, 0, 0, 255, 255, 255, 255}};
+  glBufferData(GL_ARRAY_BUFFER, sizeof quad, quad, GL_STREAM_DRAW);
+  glDrawElements(GL_TRIANGLES, 6, GL_UNSIGNED_SHORT, nullptr);
+  glUseProgram(s.program);
+  s.applied_blend = -1;  // blending was switched off behind its back
+}
+
+}  // namespace
+
 void present(int drawable_width, int drawable_height) {
   State& s = state();
   if (!s.active) return;
@@ -542,8 +600,7 @@ void present(int drawable_width, int drawable_height) {
       whole_zoom(drawable_width, drawable_height, s.width, s.height);
   const int x = centred_offset(drawable_width, s.width, zoom);
   const int y = centred_offset(drawable_height, s.height, zoom);
-  glBindFramebuffer(GL_READ_FRAMEBUFFER, s.presented_fbo);
-  glBindFramebuffer(GL_DRAW_FRAMEBUFFER, 0);
+  glBindFramebuffer(GL_FRAMEBUFFER, 0);
   glViewport(0, 0, drawable_width, drawable_height);
   const bool covered = x == 0 && y == 0 && s.width * zoom == drawable_width &&
                        s.height * zoom == drawable_height;
@@ -551,8 +608,7 @@ void present(int drawable_width, int drawable_height) {
     glClearColor(0, 0, 0, 1);
     glClear(GL_COLOR_BUFFER_BIT);
   }
-  glBlitFramebuffer(0, 0, s.width, s.height, x, y, x + s.width * zoom,
-                    y + s.height * zoom, GL_COLOR_BUFFER_BIT, GL_NEAREST);
+  draw_presented(drawable_width, drawable_height, x, y, zoom);
   glBindFramebuffer(GL_FRAMEBUFFER, s.draw_fbo);
   glViewport(0, 0, s.width, s.height);
 }
@@ -605,6 +661,22 @@ void read_draw_buffer(int x, int y, int width, int height,
 void read_presented(std::vector<std::uint8_t>& rgba) {
   State& s = state();
   read_rectangle(s.presented_fbo, 0, 0, s.width, s.height, rgba);
+}
+
+void read_window(int width, int height, std::vector<std::uint8_t>& rgba) {
+  State& s = state();
+  rgba.assign(static_cast<std::size_t>(width) * height * 4, 0);
+  if (!s.active) return;
+  flush();
+  std::vector<std::uint8_t> rows(rgba.size());
+  glBindFramebuffer(GL_READ_FRAMEBUFFER, 0);
+  glReadPixels(0, 0, width, height, GL_RGBA, GL_UNSIGNED_BYTE, rows.data());
+  glBindFramebuffer(GL_READ_FRAMEBUFFER, s.draw_fbo);
+  const std::size_t row_bytes = static_cast<std::size_t>(width) * 4;
+  for (int row = 0; row < height; ++row) {
+    std::memcpy(rgba.data() + row * row_bytes,
+                rows.data() + (height - 1 - row) * row_bytes, row_bytes);
+  }
 }
 
 void set_flush_every_quad(bool on) {

@@ -86,6 +86,9 @@ void present(int drawable_width, int drawable_height);
 void read_draw_buffer(int x, int y, int width, int height,
                       std::vector<std::uint8_t>& rgba);
 void read_presented(std::vector<std::uint8_t>& rgba);
+// Reads the lower-left width x height pixels of the window's drawable as they
+// stand before the buffers swap, RGBA rows top to bottom.
+void read_window(int width, int height, std::vector<std::uint8_t>& rgba);
 
 // Benchmark switch: send every quad on its own.
 void set_flush_every_quad(bool on);

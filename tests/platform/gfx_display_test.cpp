@@ -6,7 +6,9 @@
 
 #include "platform/display_fit.h"
 #include "platform/frame_pacing.h"
+#include "platform/images.h"
 #include "platform/internal.h"
+#include "platform/renderer.h"
 #include "tests/platform/gfx_support.h"
 #include "tests/support/scratch_folder.h"
 
@@ -120,6 +122,94 @@ TEST(GfxDisplay, ScreenshotIsThePresentedFrame) {
   EXPECT_EQ(h, 480);
   EXPECT_EQ(rgba[(479 * 640 + 639) * 4 + 2], 250);
   EXPECT_EQ(rgba[(475 * 640 + 635) * 4 + 2], 0);
+}
+
+namespace {
+
+// A frame in which every pixel differs from those around it, drawn and made
+// the presented frame; returns its pixels.
+std::vector<std::uint8_t> present_a_busy_frame() {
+  std::vector<std::uint8_t> rgba;
+  for (int y = 0; y < 480; ++y) {
+    for (int x = 0; x < 640; ++x) {
+      rgba.insert(
+          rgba.end(),
+          {static_cast<std::uint8_t>(x), static_cast<std::uint8_t>(y),
+           static_cast<std::uint8_t>(x / 256 + 4 * (y / 256) + 7 * x + 13 * y),
+           255});
+    }
+  }
+  auto image = create_image(640, 480, 1, 0);
+  detail::store_frame(*image, 0, rgba.data(), true);
+  draw_image(image, 0, 0, 0);
+  flip(0);
+  return rgba;
+}
+
+// The window's drawable after presenting on one of the given size: the
+// frame zoomed, centred, on black.
+void expect_window_shows(const std::vector<std::uint8_t>& frame, int width,
+                         int height, int zoom) {
+  detail::renderer::present(width, height);
+  std::vector<std::uint8_t> window;
+  detail::renderer::read_window(width, height, window);
+  const int left = (width - 640 * zoom) / 2;
+  const int top = (height - 480 * zoom) / 2;
+  int wrong = 0;
+  for (int y = 0; y < height && wrong < 5; ++y) {
+    for (int x = 0; x < width && wrong < 5; ++x) {
+      const int fx = x - left;
+      const int fy = y - top;
+      std::array<int, 3> want{0, 0, 0};
+      if (fx >= 0 && fy >= 0 && fx < 640 * zoom && fy < 480 * zoom) {
+        const std::uint8_t* p =
+            &frame[((fy / zoom) * 640 + fx / zoom) * std::size_t{4}];
+        want = {p[0], p[1], p[2]};
+      }
+      const std::uint8_t* q = &window[(y * std::size_t(width) + x) * 4];
+      const std::array<int, 3> got{q[0], q[1], q[2]};
+      if (got != want) {
+        ++wrong;
+        ADD_FAILURE() << "window pixel (" << x << ", " << y << ") at zoom "
+                      << zoom << " is " << got[0] << " " << got[1] << " "
+                      << got[2] << ", not " << want[0] << " " << want[1] << " "
+                      << want[2];
+      }
+    }
+  }
+}
+
+}  // namespace
+
+// Opens the display anew at a window scale, and at scale 1 again when done,
+// as the other tests of the process expect.
+class WindowAtScale {
+ public:
+  explicit WindowAtScale(int scale) { reopen(scale); }
+  ~WindowAtScale() { reopen(1); }
+
+ private:
+  static void reopen(int scale) {
+    detail::close_display();
+    RunOptions options = run_options();
+    options.scale = scale;
+    set_run_options(options);
+    ASSERT_TRUE(open_graphics(640, 480, 0, 60, 2));
+  }
+};
+
+// Every window pixel is the frame's pixel under it: zoomed to fill the
+// window, and at zoom 1 in the middle of a larger window, on black.
+TEST(GfxDisplay, WindowShowsTheFrameTexelForTexel) {
+  gfx_test::fresh_display();
+  const WindowAtScale window(2);
+  int width = 0, height = 0;
+  SDL_GL_GetDrawableSize(detail::window(), &width, &height);
+  ASSERT_EQ(width, 1280);
+  ASSERT_EQ(height, 960);
+  const std::vector<std::uint8_t> frame = present_a_busy_frame();
+  expect_window_shows(frame, width, height, 2);
+  expect_window_shows(frame, 700, 530, 1);
 }
 
 TEST(GfxDisplay, FullScreenAndBackToAWindow) {
