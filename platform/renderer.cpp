@@ -275,6 +275,24 @@ GLint min_filter(const Texture& t) {
   return t.filtered ? GL_LINEAR : GL_NEAREST;
 }
 
+// A software GL builds the per-pixel code for each kind of texture and
+// blend mode the first time it draws them, which can take longer than a
+// frame. A new texture meets every blend mode at once, in a quad that lies
+// outside the display and so changes no pixel: the code is built while
+// loading instead of in the middle of play.
+void meet_every_blend(const Texture& texture) {
+  const Quad outside = {{-2, -2, 0, 0, 255, 255, 255, 255},
+                        {-1, -2, 1, 0, 255, 255, 255, 255},
+                        {-1, -1, 1, 1, 255, 255, 255, 255},
+                        {-2, -1, 0, 1, 255, 255, 255, 255}};
+  bind_texture(texture.id);
+  glBufferData(GL_ARRAY_BUFFER, sizeof outside, outside, GL_STREAM_DRAW);
+  for (int blend = 1; blend <= 6; ++blend) {
+    apply_blend(blend);
+    glDrawElements(GL_TRIANGLES, 6, GL_UNSIGNED_SHORT, nullptr);
+  }
+}
+
 }  // namespace
 
 bool start(int width, int height, std::string& error) {
@@ -355,6 +373,7 @@ void upload(Texture& texture, int width, int height, const std::uint8_t* rgba) {
   glTexImage2D(GL_TEXTURE_2D, 0, GL_RGBA8, width, height, 0, GL_RGBA,
                GL_UNSIGNED_BYTE, rgba);
   if (texture.mipmapped) glGenerateMipmap(GL_TEXTURE_2D);
+  meet_every_blend(texture);
 }
 
 void update(Texture& texture, int x, int y, int width, int height,
