@@ -64,25 +64,35 @@ void time_next_run() {
   times.on = true;
 }
 
-FrameFigures frame_figures() {
+FrameFigures figures_of(const std::vector<double>& ms) {
   FrameFigures f;
-  std::vector<double> ms = times.ms;
   f.frames = static_cast<long>(ms.size());
   if (ms.empty()) return f;
-  std::sort(ms.begin(), ms.end());
-  const double total = std::accumulate(ms.begin(), ms.end(), 0.0);
+  const auto slowest = std::max_element(ms.begin(), ms.end());
+  f.slowest_frame = static_cast<long>(slowest - ms.begin()) + 1;
+  f.frames_over_60hz = static_cast<long>(std::count_if(
+      ms.begin(), ms.end(), [](double t) { return t > 1000.0 / 60.0; }));
+  std::vector<double> sorted = ms;
+  std::sort(sorted.begin(), sorted.end());
+  const double total = std::accumulate(sorted.begin(), sorted.end(), 0.0);
   f.seconds = total / 1000.0;
   f.fps = total > 0 ? 1000.0 * static_cast<double>(ms.size()) / total : 0.0;
   f.mean_ms = total / static_cast<double>(ms.size());
-  f.median_ms = ms[ms.size() / 2];
-  f.p99_ms = ms[std::min(ms.size() - 1, ms.size() * 99 / 100)];
-  f.max_ms = ms.back();
+  f.median_ms = sorted[sorted.size() / 2];
+  f.p99_ms = sorted[std::min(sorted.size() - 1, sorted.size() * 99 / 100)];
+  f.max_ms = sorted.back();
+  return f;
+}
+
+FrameFigures frame_figures() {
+  FrameFigures f = figures_of(times.ms);
+  if (f.frames == 0) return f;
   f.draw_calls_per_frame =
       static_cast<double>(renderer::draw_calls() - times.draw_calls_at_start) /
-      static_cast<double>(ms.size());
+      static_cast<double>(f.frames);
   f.quads_per_frame =
       static_cast<double>(renderer::quads_drawn() - times.quads_at_start) /
-      static_cast<double>(ms.size());
+      static_cast<double>(f.frames);
   return f;
 }
 
@@ -92,10 +102,11 @@ void report_frame_times() {
   runs.push_back(f);
   std::printf(
       "timedemo: %ld frames, %.2f s, %.1f fps; frame time mean %.2f ms, "
-      "median %.2f ms, 99th percentile %.2f ms, max %.2f ms; %.1f draw calls "
-      "and %.0f quads per frame\n",
+      "median %.2f ms, 99th percentile %.2f ms, max %.2f ms (frame %ld), "
+      "%ld longer than 1/60 s; %.1f draw calls and %.0f quads per frame\n",
       f.frames, f.seconds, f.fps, f.mean_ms, f.median_ms, f.p99_ms, f.max_ms,
-      f.draw_calls_per_frame, f.quads_per_frame);
+      f.slowest_frame, f.frames_over_60hz, f.draw_calls_per_frame,
+      f.quads_per_frame);
   std::fflush(stdout);
 }
 

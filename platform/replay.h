@@ -49,9 +49,13 @@ struct FrameFigures {
   long frames = 0;
   double seconds = 0, fps = 0;
   double mean_ms = 0, median_ms = 0, p99_ms = 0, max_ms = 0;
+  long slowest_frame = 0;     // counted from 1
+  long frames_over_60hz = 0;  // longer than a 60 Hz display's frame
   double draw_calls_per_frame = 0, quads_per_frame = 0;
 };
 FrameFigures frame_figures();
+// The figures of frame times in ms, in the order the frames were shown.
+FrameFigures figures_of(const std::vector<double>& ms);
 // Prints the figures of the run on stdout if frames are being timed, and
 // keeps them for the spread.
 void report_frame_times();

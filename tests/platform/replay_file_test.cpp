@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include "platform/input_script.h"
+#include "platform/replay.h"
 
 namespace {
 
@@ -80,6 +81,30 @@ TEST(ReplayFile, WrittenEventsReadBackTheSame) {
     EXPECT_EQ(format_script_event(again[i]), format_script_event(events[i]));
     EXPECT_EQ(again[i].value, events[i].value) << "axis readings exactly";
   }
+}
+
+}  // namespace
+
+namespace {
+
+// The timedemo's figures: order statistics from the sorted times, the
+// slowest frame counted in the order shown, and frames a 60 Hz display
+// would have had to show twice.
+TEST(TimedemoFigures, FromFrameTimesInTheOrderShown) {
+  const platform::detail::FrameFigures f =
+      platform::detail::figures_of({10.0, 40.0, 5.0, 17.0, 16.6});
+  EXPECT_EQ(f.frames, 5);
+  EXPECT_EQ(f.slowest_frame, 2);
+  EXPECT_EQ(f.frames_over_60hz, 2);  // 40 and 17; 16.6 fits
+  EXPECT_DOUBLE_EQ(f.max_ms, 40.0);
+  EXPECT_DOUBLE_EQ(f.median_ms, 16.6);
+  EXPECT_DOUBLE_EQ(f.mean_ms, 88.6 / 5);
+  EXPECT_NEAR(f.fps, 5000.0 / 88.6, 1e-9);
+
+  EXPECT_EQ(platform::detail::figures_of({}).frames, 0);
+  const auto one = platform::detail::figures_of({3.0});
+  EXPECT_EQ(one.slowest_frame, 1);
+  EXPECT_DOUBLE_EQ(one.p99_ms, 3.0);
 }
 
 }  // namespace
