@@ -5,6 +5,7 @@
 
 #include "platform/images.h"
 #include "platform/internal.h"
+#include "platform/renderer.h"
 #include "tests/platform/gfx_support.h"
 #include "tests/support/scratch_folder.h"
 
@@ -178,6 +179,27 @@ TEST(GfxImages, GrabOutsideTheDisplayReadsBlack) {
   // Only the 4 x 4 on the display is opaque.
   EXPECT_EQ(transparent_pixels(edge, 0), 64 - 16);
   EXPECT_EQ(edge->frames[0].rgba[0], 255);
+}
+
+// Making a texture draws it in every blend mode, outside the display: not
+// a pixel may change, the corner next to that quad least of all.
+TEST(GfxImages, MakingATextureLeavesTheScreenAsItWas) {
+  gfx_test::fresh_display();
+  draw_image(gfx_test::solid_image(640, 480, 90, 60, 30), 0, 0, 0);
+  const gfx_test::Screen before;
+  std::vector<std::uint8_t> rgba(4 * 4 * 4, 255);
+  detail::renderer::Texture crisp, smooth;
+  smooth.filtered = smooth.mipmapped = true;
+  detail::renderer::upload(crisp, 4, 4, rgba.data());
+  detail::renderer::upload(smooth, 4, 4, rgba.data());
+  const gfx_test::Screen after;
+  for (int y = 0; y < 480; ++y) {
+    for (int x = 0; x < 640; ++x) {
+      ASSERT_EQ(after.at(x, y), before.at(x, y)) << x << ", " << y;
+    }
+  }
+  detail::renderer::release(crisp);
+  detail::renderer::release(smooth);
 }
 
 TEST(GfxCollide, TouchingIsNotOverlapping) {
