@@ -5,13 +5,28 @@
 # Prints, per scale and mode, the median, 99th percentile and maximum of the
 # single frames' process CPU time and real time in ms, and new/base ratios of
 # the medians.
+# The frames are drawn in a real X window on a private Xvfb when there is one:
+# a window of the offscreen driver keeps the size it was made with, so a build
+# that makes its window at scale 1 and then grows it would draw only a quarter
+# of the scale 2 window there. Set SDL_VIDEODRIVER to choose otherwise.
 set -euo pipefail
 base=$1
 new=$2
 rounds=${3:-3}
-export SDL_VIDEODRIVER=${SDL_VIDEODRIVER:-offscreen} ALSOFT_DRIVERS=null SDL_AUDIODRIVER=dummy
+export ALSOFT_DRIVERS=null SDL_AUDIODRIVER=dummy
 out=$(mktemp -d)
-trap 'rm -rf "$out"' EXIT
+xvfb=
+trap 'rm -rf "$out"; [ -z "$xvfb" ] || kill "$xvfb"' EXIT
+trap 'exit 1' INT TERM
+if [ -z "${SDL_VIDEODRIVER:-}" ] && command -v Xvfb >/dev/null; then
+  exec {fd}<> <(:)
+  Xvfb -displayfd "$fd" -screen 0 1920x1080x24 -nolisten tcp >/dev/null 2>&1 &
+  xvfb=$!
+  read -r -u "$fd" display
+  export DISPLAY=":$display" SDL_VIDEODRIVER=x11
+fi
+export SDL_VIDEODRIVER=${SDL_VIDEODRIVER:-offscreen}
+echo "video driver: $SDL_VIDEODRIVER"
 for round in $(seq "$rounds"); do
   for scale in 1 2; do
     for build in base new; do
