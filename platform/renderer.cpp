@@ -275,6 +275,16 @@ GLint min_filter(const Texture& t) {
   return t.filtered ? GL_LINEAR : GL_NEAREST;
 }
 
+// Puts `count` quads into the vertex buffer and draws them with the bound
+// program, texture and blend state.
+void send_quads(const Vertex* vertices, std::size_t count) {
+  glBufferData(GL_ARRAY_BUFFER,
+               static_cast<GLsizeiptr>(count * 4 * sizeof(Vertex)), vertices,
+               GL_STREAM_DRAW);
+  glDrawElements(GL_TRIANGLES, static_cast<GLsizei>(count * 6),
+                 GL_UNSIGNED_SHORT, nullptr);
+}
+
 // A software GL builds the per-pixel code for each kind of texture and
 // blend mode the first time it draws them, which can take longer than a
 // frame. A new texture meets every blend mode at once, in a quad that lies
@@ -286,10 +296,9 @@ void meet_every_blend(const Texture& texture) {
                         {-1, -1, 1, 1, 255, 255, 255, 255},
                         {-2, -1, 0, 1, 255, 255, 255, 255}};
   bind_texture(texture.id);
-  glBufferData(GL_ARRAY_BUFFER, sizeof outside, outside, GL_STREAM_DRAW);
   for (int blend = 1; blend <= 6; ++blend) {
     apply_blend(blend);
-    glDrawElements(GL_TRIANGLES, 6, GL_UNSIGNED_SHORT, nullptr);
+    send_quads(outside, 1);
   }
 }
 
@@ -471,11 +480,7 @@ void flush() {
   if (!s.batch.empty()) {
     bind_texture(s.batch_texture);
     apply_blend(s.batch_blend);
-    glBufferData(GL_ARRAY_BUFFER,
-                 static_cast<GLsizeiptr>(s.batch.size() * sizeof(Vertex)),
-                 s.batch.data(), GL_STREAM_DRAW);
-    glDrawElements(GL_TRIANGLES, static_cast<GLsizei>(s.batch.size() / 4 * 6),
-                   GL_UNSIGNED_SHORT, nullptr);
+    send_quads(s.batch.data(), s.batch.size() / 4);
     ++s.draw_calls;
     s.quads += static_cast<long>(s.batch.size() / 4);
     s.batch.clear();
@@ -595,8 +600,7 @@ void draw_presented(int drawable_width, int drawable_height, int x, int y,
                      {right, top, 1, 1, 255, 255, 255, 255},
                      {right, bottom, 1, 0, 255, 255, 255, 255},
                      {left, bottom, 0, 0, 255, 255, 255, 255}};
-  glBufferData(GL_ARRAY_BUFFER, sizeof quad, quad, GL_STREAM_DRAW);
-  glDrawElements(GL_TRIANGLES, 6, GL_UNSIGNED_SHORT, nullptr);
+  send_quads(quad, 1);
   glUseProgram(s.program);
   s.applied_blend = -1;  // blending was switched off behind its back
 }
@@ -634,24 +638,24 @@ void present(int drawable_width, int drawable_height) {
 
 namespace {
 
-// Reads a rectangle of the bound framebuffer in display orientation (GL's rows
-// run bottom to top); what lies outside the display is black.
-void read_rectangle(GLuint fbo, int x, int y, int width, int height,
-                    std::vector<std::uint8_t>& rgba) {
+// Reads a rectangle of a framebuffer of fbo_width x fbo_height in display
+// orientation (GL's rows run bottom to top); what lies outside it is black.
+void read_rectangle(GLuint fbo, int fbo_width, int fbo_height, int x, int y,
+                    int width, int height, std::vector<std::uint8_t>& rgba) {
   State& s = state();
   rgba.assign(static_cast<std::size_t>(width) * height * 4, 0);
   for (std::size_t i = 3; i < rgba.size(); i += 4) rgba[i] = 255;
   if (!s.active) return;
   const int left = std::max(x, 0);
   const int top = std::max(y, 0);
-  const int right = std::min(x + width, s.width);
-  const int bottom = std::min(y + height, s.height);
+  const int right = std::min(x + width, fbo_width);
+  const int bottom = std::min(y + height, fbo_height);
   if (left >= right || top >= bottom) return;
   const int w = right - left;
   const int h = bottom - top;
   std::vector<std::uint8_t> rows(static_cast<std::size_t>(w) * h * 4);
   glBindFramebuffer(GL_READ_FRAMEBUFFER, fbo);
-  glReadPixels(left, s.height - bottom, w, h, GL_RGBA, GL_UNSIGNED_BYTE,
+  glReadPixels(left, fbo_height - bottom, w, h, GL_RGBA, GL_UNSIGNED_BYTE,
                rows.data());
   glBindFramebuffer(GL_READ_FRAMEBUFFER, s.draw_fbo);
   for (int row = 0; row < h; ++row) {
@@ -673,29 +677,19 @@ void read_draw_buffer(int x, int y, int width, int height,
   State& s = state();
   flush();
   // A stale draw buffer reads as the presented frame it stands for.
-  read_rectangle(s.draw_stale ? s.presented_fbo : s.draw_fbo, x, y, width,
-                 height, rgba);
+  read_rectangle(s.draw_stale ? s.presented_fbo : s.draw_fbo, s.width, s.height,
+                 x, y, width, height, rgba);
 }
 
 void read_presented(std::vector<std::uint8_t>& rgba) {
   State& s = state();
-  read_rectangle(s.presented_fbo, 0, 0, s.width, s.height, rgba);
+  read_rectangle(s.presented_fbo, s.width, s.height, 0, 0, s.width, s.height,
+                 rgba);
 }
 
 void read_window(int width, int height, std::vector<std::uint8_t>& rgba) {
-  State& s = state();
-  rgba.assign(static_cast<std::size_t>(width) * height * 4, 0);
-  if (!s.active) return;
   flush();
-  std::vector<std::uint8_t> rows(rgba.size());
-  glBindFramebuffer(GL_READ_FRAMEBUFFER, 0);
-  glReadPixels(0, 0, width, height, GL_RGBA, GL_UNSIGNED_BYTE, rows.data());
-  glBindFramebuffer(GL_READ_FRAMEBUFFER, s.draw_fbo);
-  const std::size_t row_bytes = static_cast<std::size_t>(width) * 4;
-  for (int row = 0; row < height; ++row) {
-    std::memcpy(rgba.data() + row * row_bytes,
-                rows.data() + (height - 1 - row) * row_bytes, row_bytes);
-  }
+  read_rectangle(0, width, height, 0, 0, width, height, rgba);
 }
 
 void set_flush_every_quad(bool on) {
