@@ -4,6 +4,24 @@
 
 // The assembler lines read best one to a line.
 // clang-format off
+#if defined(__wasm__)
+// WebAssembly's assembler wants a data section of its own for each blob,
+// named in its own syntax, each symbol's type and size, and has no .previous.
+#define VERMIX_INCBIN(symbol, file)                                    \
+  asm(".section .rodata." #symbol ",\"\",@\n"                          \
+      ".p2align 4\n"                                                   \
+      ".globl " #symbol "_start\n"                                     \
+      ".type " #symbol "_start,@object\n" #symbol "_start:\n"          \
+      ".incbin \"" VERMIX_ASSET_DIR "/" file "\"\n"                    \
+      ".globl " #symbol "_end\n"                                       \
+      ".type " #symbol "_end,@object\n" #symbol "_end:\n"              \
+      ".byte 0\n"                                                      \
+      ".size " #symbol "_start, " #symbol "_end - " #symbol "_start\n" \
+      ".size " #symbol "_end, 1\n"                                     \
+      ".text\n");                                                      \
+  extern "C" const unsigned char symbol##_start[];                     \
+  extern "C" const unsigned char symbol##_end[];
+#else
 #define VERMIX_INCBIN(symbol, file)                                  \
   asm(".section .rodata\n"                                           \
       ".balign 16\n"                                                 \
@@ -14,6 +32,7 @@
       ".previous\n");                                                \
   extern "C" const unsigned char symbol##_start[];                   \
   extern "C" const unsigned char symbol##_end[];
+#endif
 
 VERMIX_INCBIN(vermix_asset_logo, "graphx/qwlogo.png")
 VERMIX_INCBIN(vermix_asset_font, "fonts/joystix.ttf")
