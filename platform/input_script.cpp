@@ -2,9 +2,11 @@
 #include "platform/input_script.h"
 
 #include <algorithm>
+#include <cerrno>
 #include <charconv>
 #include <cmath>
 #include <cstdio>
+#include <cstdlib>
 #include <sstream>
 
 namespace platform::detail {
@@ -46,11 +48,20 @@ int number_in(const std::string& field, const char* what, int lo, int hi) {
   return v;
 }
 
+// A plain decimal number: digits, point, exponent and minus signs, no leading
+// '+' and no hexadecimal; one too small for a double (not merely subnormal) is
+// refused, as from_chars did. strtod converts it, as the browser build's libc++
+// has no from_chars for floating point; the program keeps the "C" locale, so
+// the point is always '.'.
 float axis_reading(const std::string& field) {
-  double v = 0.0;
-  const char* end = field.data() + field.size();
-  auto [ptr, ec] = std::from_chars(field.data(), end, v);
-  if (ec != std::errc() || ptr != end || !std::isfinite(v)) {
+  const bool plain =
+      !field.empty() && field.front() != '+' &&
+      field.find_first_not_of("0123456789.eE+-") == std::string::npos;
+  char* end = nullptr;
+  errno = 0;
+  const double v = plain ? std::strtod(field.c_str(), &end) : 0.0;
+  if (!plain || end != field.c_str() + field.size() ||
+      (errno == ERANGE && v == 0.0) || !std::isfinite(v)) {
     throw LineError{"axis value '" + field + "' is not a number"};
   }
   return static_cast<float>(std::clamp(v, -1.0, 1.0));
