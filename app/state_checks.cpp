@@ -3,8 +3,8 @@
 // bits: a replay reproduces them exactly or not at all.
 #include "app/state_checks.h"
 
-#include <bit>
 #include <cstdint>
+#include <cstring>
 #include <string>
 
 #include "app/globals.h"
@@ -21,7 +21,12 @@ class Hash {
     return *this;
   }
   Hash& operator<<(int v) { return *this << static_cast<std::uint32_t>(v); }
-  Hash& operator<<(float v) { return *this << std::bit_cast<std::uint32_t>(v); }
+  // memcpy rather than std::bit_cast, which the browser build's libc++ lacks.
+  Hash& operator<<(float v) {
+    std::uint32_t bits;
+    std::memcpy(&bits, &v, sizeof bits);
+    return *this << bits;
+  }
   Hash& operator<<(const std::string& s) {
     *this << static_cast<int>(s.size());
     for (unsigned char c : s) *this << static_cast<std::uint32_t>(c);
