@@ -1,13 +1,12 @@
 #include "platform/renderer.h"
 
-#include <epoxy/gl.h>
-
 #include <algorithm>
 #include <cstdlib>
 #include <cstring>
 #include <utility>
 
 #include "platform/display_fit.h"
+#include "platform/gl_api.h"
 #include "platform/layer_record.h"
 
 namespace platform::detail::renderer {
@@ -16,7 +15,7 @@ namespace {
 
 constexpr int max_batch_quads = 8192;  // indices stay within 16 bits
 
-const char* const vertex_source = R"(#version 330 core
+const char* const vertex_source = VERMIX_GL_SHADER_HEADER R"(
 layout(location = 0) in vec2 position;
 layout(location = 1) in vec2 texcoord;
 layout(location = 2) in vec4 colour;
@@ -36,7 +35,7 @@ void main() {
 // 8-bit buffer. Each pass adds the colour as stored in 8 bits times its alpha
 // as stored in 8 bits, rounded to the nearest 8-bit step, and saturates; so
 // twice that, added once, saturating, comes to the same pixel.
-const char* const fragment_source = R"(#version 330 core
+const char* const fragment_source = VERMIX_GL_SHADER_HEADER R"(
 in vec2 uv;
 in vec4 tint;
 uniform sampler2D image;
@@ -58,7 +57,7 @@ void main() {
 
 // The present: the frame as it is, one texel to each window pixel or to each
 // block of zoom x zoom of them, or shrunk into a small window.
-const char* const present_source = R"(#version 330 core
+const char* const present_source = VERMIX_GL_SHADER_HEADER R"(
 in vec2 uv;
 uniform sampler2D image;
 out vec4 result;
