@@ -7,6 +7,7 @@
 
 #include "platform/platform.h"
 #include "platform/replay.h"
+#include "platform/web_host.h"
 
 namespace platform {
 namespace {
@@ -45,7 +46,11 @@ int millisecs() {
 
 void delay(int ms) {
   if (ms < 0) return;
+#ifdef __EMSCRIPTEN__
+  detail::web_sleep(ms);  // a blocking sleep would stall the page
+#else
   std::this_thread::sleep_for(std::chrono::milliseconds(ms));
+#endif
 }
 
 void seed_rnd(int seed) {

@@ -15,6 +15,7 @@
 #include "platform/platform.h"
 #include "platform/renderer.h"
 #include "platform/replay.h"
+#include "platform/web_host.h"
 
 namespace platform {
 
@@ -62,9 +63,15 @@ void present(bool vsync) {
   SDL_GL_GetDrawableSize(d.window, &dw, &dh);
   detail::renderer::present(dw, dh);
   SDL_GL_SwapWindow(d.window);
+#ifdef __EMSCRIPTEN__
+  detail::web_frame_shown();
+#endif
 }
 
 int desktop_window_zoom(int width, int height) {
+#ifdef __EMSCRIPTEN__
+  return 1;  // the page zooms the canvas
+#endif
   SDL_Rect usable{};
   if (SDL_GetDisplayUsableBounds(0, &usable) != 0) return 1;
   return detail::window_zoom(run_options().scale, usable.w, usable.h, width,
@@ -88,9 +95,16 @@ void choose_windowed_size(int width, int height) {
 
 bool create_window(int flags) {
   Display& d = display();
+#ifdef __EMSCRIPTEN__
+  // WebGL 2.
+  SDL_GL_SetAttribute(SDL_GL_CONTEXT_MAJOR_VERSION, 3);
+  SDL_GL_SetAttribute(SDL_GL_CONTEXT_MINOR_VERSION, 0);
+  SDL_GL_SetAttribute(SDL_GL_CONTEXT_PROFILE_MASK, SDL_GL_CONTEXT_PROFILE_ES);
+#else
   SDL_GL_SetAttribute(SDL_GL_CONTEXT_MAJOR_VERSION, 3);
   SDL_GL_SetAttribute(SDL_GL_CONTEXT_MINOR_VERSION, 3);
   SDL_GL_SetAttribute(SDL_GL_CONTEXT_PROFILE_MASK, SDL_GL_CONTEXT_PROFILE_CORE);
+#endif
   SDL_GL_SetAttribute(SDL_GL_DOUBLEBUFFER, (flags & 2) ? 1 : 0);
   SDL_GL_SetAttribute(SDL_GL_RED_SIZE, 8);
   SDL_GL_SetAttribute(SDL_GL_GREEN_SIZE, 8);
@@ -274,6 +288,9 @@ void display_to_window(int x, int y, int& wx, int& wy) {
 
 void set_full_screen(bool on) {
   Display& d = display();
+#ifdef __EMSCRIPTEN__
+  on = false;  // the page's own button shows the canvas full screen
+#endif
   if (!d.window || on == d.full_screen) return;
   SDL_Rect desktop{};
   const bool known =

@@ -13,6 +13,7 @@
 
 #include "platform/internal.h"
 #include "platform/platform.h"
+#include "platform/web_host.h"
 
 namespace platform {
 
@@ -197,6 +198,9 @@ bool close_stream(const StreamRef& stream) {
   ok = (std::fclose(f) == 0) && ok;
   if (ok)
     ok = std::rename(stream->temporary.c_str(), stream->target.c_str()) == 0;
+#ifdef __EMSCRIPTEN__
+  if (ok) detail::web_file_written(stream->target);
+#endif
   if (!ok) {
     const int reason = errno;  // for the caller to name
     ::unlink(stream->temporary.c_str());

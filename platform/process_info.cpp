@@ -9,6 +9,9 @@
 namespace platform {
 
 std::string executable_folder() {
+#ifdef __EMSCRIPTEN__
+  return "/vermix/bin";  // where the page puts the game's files
+#endif
   char buffer[4096];
   const ssize_t n = ::readlink("/proc/self/exe", buffer, sizeof buffer);
   if (n <= 0 || static_cast<std::size_t>(n) >= sizeof buffer) return "";

@@ -6,6 +6,7 @@
 #include "platform/internal.h"
 #include "platform/platform.h"
 #include "platform/replay.h"
+#include "platform/web_host.h"
 
 namespace platform {
 namespace {
@@ -25,7 +26,14 @@ void set_state_dumper(std::function<std::string()> d) { dumper = std::move(d); }
 
 void wait_pass() {
   detail::advance_tick();
+#ifdef __EMSCRIPTEN__
+  if (!options.fast)
+    detail::web_sleep(1);
+  else
+    detail::web_frame_shown();
+#else
   if (!options.fast) std::this_thread::sleep_for(std::chrono::milliseconds(1));
+#endif
 }
 
 namespace detail {

@@ -1,0 +1,41 @@
+// The game's side of the web page: sleeping by handing control back to the
+// browser (the build runs under Asyncify), and keeping saved files.
+#ifdef __EMSCRIPTEN__
+
+#include "platform/web_host.h"
+
+#include <emscripten.h>
+
+#include "platform/platform.h"
+
+namespace platform::detail {
+
+namespace {
+
+int last_yield = 0;
+
+}  // namespace
+
+void web_sleep(int ms) {
+  emscripten_sleep(static_cast<unsigned>(ms < 0 ? 0 : ms));
+  last_yield = millisecs();
+}
+
+void web_frame_shown() {
+  // About one browser frame; a yield costs a few milliseconds.
+  if (millisecs() - last_yield >= 16) web_sleep(0);
+}
+
+void web_file_written(const std::string& path) {
+  // The page's vermixFileWritten decides whether the file is a saved one.
+  EM_ASM(
+      {
+        if (Module.vermixFileWritten)
+          Module.vermixFileWritten(UTF8ToString($0));
+      },
+      path.c_str());
+}
+
+}  // namespace platform::detail
+
+#endif
