@@ -47,7 +47,7 @@ int millisecs() {
 void delay(int ms) {
   if (ms < 0) return;
 #ifdef __EMSCRIPTEN__
-  detail::web_sleep(ms);  // a blocking sleep would stall the page
+  if (ms > 0) detail::web_sleep(ms);  // a blocking sleep would stall the page
 #else
   std::this_thread::sleep_for(std::chrono::milliseconds(ms));
 #endif

@@ -14,6 +14,13 @@ namespace {
 
 int last_yield = 0;
 
+// Waits for the browser's next frame: a paced game then draws no faster than
+// the page can show, and frames never queue up in the browser's GL.
+EM_ASYNC_JS(void, next_animation_frame, (), {
+  // No arrow functions: the C preprocessor splits "=>".
+  await new Promise(function(resolve) { requestAnimationFrame(resolve); });
+});
+
 }  // namespace
 
 void web_sleep(int ms) {
@@ -22,8 +29,13 @@ void web_sleep(int ms) {
 }
 
 void web_frame_shown() {
-  // About one browser frame; a yield costs a few milliseconds.
-  if (millisecs() - last_yield >= 16) web_sleep(0);
+  if (!run_options().fast) {
+    next_animation_frame();
+    last_yield = millisecs();
+  } else if (millisecs() - last_yield >= 16) {
+    // About one browser frame; a yield costs a few milliseconds.
+    web_sleep(0);
+  }
 }
 
 void web_file_written(const std::string& path) {

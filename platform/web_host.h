@@ -10,8 +10,9 @@ namespace platform::detail {
 // Sleeps for `ms` milliseconds, giving the browser its turn meanwhile.
 void web_sleep(int ms);
 
-// After a frame is shown: gives the browser a turn when the game has not
-// yielded for a while (fast replays never sleep), so the page stays live.
+// After a frame is shown: a paced game waits for the browser's next frame;
+// an unpaced one (--fast, --timedemo) gives the browser a turn when it has not
+// yielded for a while, so the page stays live.
 void web_frame_shown();
 
 // A file was written at `path`: when it lies in the saved files' folder, the
