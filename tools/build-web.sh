@@ -1,0 +1,61 @@
+#!/usr/bin/env bash
+# Builds the browser version into build-web/site/, a folder for any static web
+# server: index.html, vermix.js, vermix.wasm, vermix.data (the sounds) and
+# icon.png.
+#
+#   tools/build-web.sh            # from a clean clone; run again to rebuild
+#
+# Steps: Debian's Emscripten, Chromium and the page driver
+# (tools/ports/install-packages-web.sh); the libraries from Debian's sources,
+# cached outside the tree (tools/ports/web/deps.sh); the sounds and the icon
+# from a small native build (build-web/host); the game with Emscripten
+# (build-web). VERMIX_JOBS sets the parallel jobs (default 2).
+set -euo pipefail
+
+root="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
+jobs="${VERMIX_JOBS:-2}"
+out="$root/build-web"
+start=$SECONDS
+
+step() { echo "build-web: $*" >&2; }
+
+step "packages"
+if [ "$(id -u)" -eq 0 ]; then
+  "$root/tools/ports/install-packages-web.sh"
+else
+  "$root/tools/ports/install-packages-web.sh" || step "not root: assuming the packages are there"
+fi
+# shellcheck source=ports/web/env.sh
+. "$root/tools/ports/web/env.sh"
+
+step "libraries"
+prefix="$("$root/tools/ports/web/deps.sh")"
+
+step "sounds and icon (native)"
+host="$out/host"
+if [ ! -f "$host/build.ninja" ]; then
+  cmake -S "$root" -B "$host" -G Ninja -DCMAKE_BUILD_TYPE=Release \
+    -DVERMIX_TESTS=OFF -DVERMIX_BENCH=OFF >/dev/null
+fi
+cmake --build "$host" -j "$jobs" --target sounds icons/64.png
+
+step "game (Emscripten)"
+if [ ! -f "$out/build.ninja" ] || ! grep -qF "$prefix" "$out/CMakeCache.txt" ||
+  ! grep -qxF "VERMIX_WEB_SOUNDS:PATH=$host/data" "$out/CMakeCache.txt"; then
+  emcmake cmake -S "$root" -B "$out" -G Ninja -DCMAKE_BUILD_TYPE=Release \
+    -DVERMIX_TESTS=OFF -DVERMIX_BENCH=OFF \
+    -DCMAKE_PREFIX_PATH="$prefix" -DCMAKE_FIND_ROOT_PATH="$prefix" \
+    -DVERMIX_WEB_SOUNDS="$host/data" >/dev/null
+fi
+cmake --build "$out" -j "$jobs" --target vermix
+
+step "site"
+site="$out/site"
+rm -rf "$site.new"
+mkdir -p "$site.new"
+cp "$root/tools/web/index.html" "$site.new/"
+cp "$out/vermix.js" "$out/vermix.wasm" "$out/vermix.data" "$site.new/"
+cp "$host/icons/64.png" "$site.new/icon.png"
+rm -rf "$site"
+mv "$site.new" "$site"
+step "done in $((SECONDS - start)) s: $site ($(du -sk "$site" | cut -f1) KiB)"
