@@ -37,7 +37,11 @@ if [ ! -f "$host/build.ninja" ]; then
   cmake -S "$root" -B "$host" -G Ninja -DCMAKE_BUILD_TYPE=Release \
     -DVERMIX_TESTS=OFF -DVERMIX_BENCH=OFF >/dev/null
 fi
-cmake --build "$host" -j "$jobs" --target sounds icons/64.png
+# Only the two generators: the icons' own target would build the whole game
+# natively for the manual page beside them.
+cmake --build "$host" -j "$jobs" --target sounds make_icons
+mkdir -p "$host/icons"
+"$host/make_icons" "$root/assets/graphx/vermix_01.png" "$host/icons" >/dev/null
 
 step "game (Emscripten)"
 if [ ! -f "$out/build.ninja" ] || ! grep -qF "$prefix" "$out/CMakeCache.txt" ||
