@@ -1,7 +1,7 @@
-#include "actors/mushroom.h"
+#include "world/mushroom.h"
 
-#include "app/audio.h"
-#include "app/globals.h"
+#include "world/sounds.h"
+#include "world/world.h"
 
 namespace {
 

@@ -1,4 +1,4 @@
-#include "app/globals.h"
+#include "world/world.h"
 
 int particle_tag::explode(float x, float y, float sc, int clrid, int count) {
   for (int n = 1; n <= count; ++n) {

@@ -2,9 +2,9 @@
 // versus life transfer, and the wait for released fire buttons.
 #include <algorithm>
 
-#include "actors/player.h"
-#include "app/audio.h"
-#include "app/globals.h"
+#include "world/player.h"
+#include "world/sounds.h"
+#include "world/world.h"
 
 namespace {
 

@@ -1,9 +1,9 @@
 // The picture behind the field (or the frozen game while paused) and the
 // border of 150 tiles around the playfield: the static layer, drawn anew
 // only when something it shows has changed.
-#include "app/globals.h"
 #include "app/shell.h"
 #include "render/anaglyph.h"
+#include "world/world.h"
 
 namespace {
 

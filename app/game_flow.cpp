@@ -1,7 +1,7 @@
 #include "app/game_flow.h"
 
-#include "app/audio.h"
-#include "app/globals.h"
+#include "world/sounds.h"
+#include "world/world.h"
 
 namespace {
 

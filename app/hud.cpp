@@ -1,5 +1,5 @@
 #include "app/game_flow.h"
-#include "app/globals.h"
+#include "world/world.h"
 
 namespace {
 

@@ -4,8 +4,8 @@
 #include <vector>
 
 #include "app/command_line.h"
-#include "app/data_folders.h"
 #include "app/shell.h"
+#include "world/data_folders.h"
 
 namespace {
 

@@ -3,12 +3,12 @@
 #include <iostream>
 
 #include "app/game_flow.h"
-#include "app/globals.h"
 #include "app/high_score.h"
 #include "app/menu.h"
 #include "app/replay_settings.h"
 #include "app/shell.h"
 #include "render/anaglyph.h"
+#include "world/world.h"
 
 namespace {
 

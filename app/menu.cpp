@@ -4,9 +4,9 @@
 
 #include <string>
 
-#include "app/audio.h"
-#include "app/globals.h"
 #include "render/anaglyph.h"
+#include "world/sounds.h"
+#include "world/world.h"
 
 namespace {
 

@@ -3,8 +3,8 @@
 #include <charconv>
 #include <string>
 
-#include "app/globals.h"
 #include "render/anaglyph.h"
+#include "world/world.h"
 
 namespace {
 

@@ -1,12 +1,12 @@
 // Everything before the opening logo: the embedded files, the display, the
 // shared objects and the assets.
-#include "app/audio.h"
-#include "app/globals.h"
 #include "app/menu.h"
 #include "app/shell.h"
 #include "app/state_checks.h"
 #include "app/state_dump.h"
 #include "assets/embedded_assets.h"
+#include "world/sounds.h"
+#include "world/world.h"
 
 namespace {
 

@@ -7,7 +7,7 @@
 #include <cstdint>
 #include <string>
 
-#include "app/globals.h"
+#include "world/world.h"
 
 namespace {
 

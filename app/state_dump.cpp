@@ -2,8 +2,8 @@
 
 #include <nlohmann/json.hpp>
 
-#include "app/audio.h"
-#include "app/globals.h"
+#include "world/sounds.h"
+#include "world/world.h"
 
 using nlohmann::json;
 

@@ -1,7 +1,7 @@
-#include "enemies/crawler.h"
+#include "world/crawler.h"
 
-#include "app/audio.h"
-#include "app/globals.h"
+#include "world/sounds.h"
+#include "world/world.h"
 
 namespace {
 

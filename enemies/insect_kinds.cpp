@@ -3,7 +3,7 @@
 
 #include <cmath>
 
-#include "app/globals.h"
+#include "world/world.h"
 
 namespace {
 

@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "platform/input_script.h"
+#include "replay/input_script.h"
 
 namespace {
 

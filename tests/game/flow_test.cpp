@@ -7,11 +7,11 @@
 #include <fstream>
 #include <string>
 
-#include "app/audio.h"
 #include "app/game_flow.h"
-#include "app/globals.h"
 #include "platform/internal.h"
 #include "tests/game/game_world.h"
+#include "world/sounds.h"
+#include "world/world.h"
 
 namespace {
 

@@ -5,10 +5,10 @@
 #include <cstdio>
 #include <fstream>
 
-#include "app/audio.h"
-#include "app/globals.h"
-#include "platform/input_script.h"
+#include "replay/input_script.h"
 #include "tests/game/game_world.h"
+#include "world/sounds.h"
+#include "world/world.h"
 
 namespace {
 

@@ -4,7 +4,7 @@
 #include <cstdlib>
 
 #include "platform/internal.h"
-#include "platform/renderer.h"
+#include "platform/video/gl/renderer.h"
 #include "tests/platform/gfx_support.h"
 
 using namespace platform;

@@ -5,8 +5,8 @@
 #include <SDL.h>
 #include <gtest/gtest.h>
 
-#include "platform/input_script.h"
 #include "platform/platform.h"
+#include "replay/input_script.h"
 
 namespace input_testing {
 

@@ -1,0 +1,241 @@
+// Recording: every change the input sources make to the input state is
+// written as script events, tick-stamped, so that the script plays the same
+// game. The sources are read once a tick while recording, at the tick's
+// first input read, which is where a script applies its events.
+#include <cerrno>
+#include <chrono>
+#include <cstdio>
+#include <cstring>
+
+#include "platform/input/input_state.h"
+#include "platform/internal.h"
+#include "platform/platform.h"
+#include "replay/replay.h"
+
+namespace platform {
+namespace {
+
+struct PortState {
+  bool present = false;
+  detail::JoyPort port;
+};
+
+struct InputState {
+  detail::KeysAndMouse keys_and_mouse;
+  std::array<PortState, detail::script_port_count> ports;
+  detail::WindowFlags window;
+  unsigned clears = 0;
+};
+
+struct Recording {
+  std::FILE* file = nullptr;
+  std::string pending;  // whole lines not yet written
+  std::uint32_t events = 0;
+  long last_read_tick = -1;
+  std::chrono::steady_clock::time_point last_write;
+};
+
+Recording recording;
+
+detail::JoyPort* source_port(int p) {
+  return script_active() ? detail::script_joy_port(p)
+                         : detail::device_joy_port(p);
+}
+
+InputState input_state() {
+  InputState s;
+  s.keys_and_mouse = detail::keys_and_mouse();
+  for (int p = 0; p < detail::script_port_count; ++p) {
+    if (const detail::JoyPort* port = source_port(p))
+      s.ports[p] = {true, *port};
+  }
+  s.window = detail::window_flags();
+  s.clears = detail::key_mouse_clears();
+  return s;
+}
+
+void record_event(detail::ScriptEvent e) {
+  e.tick = detail::current_tick();
+  const std::string line = detail::format_script_event(e);
+  recording.events = detail::events_hash(recording.events, line);
+  recording.pending += line + '\n';
+}
+
+// The downs and ups that take `before` to `after`, its new presses included.
+void record_press(detail::ScriptEvent e, const detail::Press& before,
+                  const detail::Press& after) {
+  bool down = before.down;
+  const int presses =
+      after.hits >= before.hits ? after.hits - before.hits : after.hits;
+  auto change = [&](bool now_down) {
+    e.down = now_down;
+    record_event(e);
+    down = now_down;
+  };
+  for (int i = 0; i < presses; ++i) {
+    if (down) change(false);
+    change(true);
+  }
+  if (down != after.down) change(after.down);
+}
+
+void record_focus(bool lost) {
+  detail::ScriptEvent e;
+  e.action = lost ? detail::ScriptAction::focus_lost
+                  : detail::ScriptAction::focus_gained;
+  record_event(e);
+}
+
+// A suspension or resumption clears keys and buttons: a focus event stands
+// for each, and the key changes count from the cleared state.
+void record_window(const InputState& before, const InputState& after,
+                   detail::KeysAndMouse& base) {
+  const bool suspended = after.window.suspended;
+  if (suspended != before.window.suspended) {
+    record_focus(suspended);
+  } else if (after.clears != before.clears) {
+    record_focus(!suspended);
+    record_focus(suspended);
+  }
+  if (after.clears != before.clears) {
+    base.keys = {};
+    base.mouse = {};
+  }
+}
+
+void record_keys_and_mouse(const detail::KeysAndMouse& before,
+                           const detail::KeysAndMouse& after) {
+  using detail::ScriptAction;
+  if (before.x != after.x || before.y != after.y) {
+    detail::ScriptEvent e;
+    e.action = ScriptAction::mouse;
+    e.code = after.x;
+    e.index = after.y;
+    record_event(e);
+  }
+  detail::ScriptEvent e;
+  e.action = ScriptAction::key;
+  for (e.code = 0; e.code < detail::key_count; ++e.code)
+    record_press(e, before.keys[e.code], after.keys[e.code]);
+  e.action = ScriptAction::mouse_button;
+  for (e.code = 1; e.code <= detail::mouse_button_count; ++e.code)
+    record_press(e, before.mouse[e.code], after.mouse[e.code]);
+}
+
+void record_port(int p, const PortState& before, const PortState& after) {
+  using detail::ScriptAction;
+  detail::ScriptEvent e;
+  e.code = p;
+  if (before.present != after.present) {
+    e.action = after.present ? ScriptAction::joy_connect
+                             : ScriptAction::joy_disconnect;
+    record_event(e);
+  }
+  if (!after.present) return;
+  // A port that has just appeared starts at rest, as a script's does.
+  const detail::JoyPort from = before.present ? before.port : detail::JoyPort{};
+  e.action = ScriptAction::joy_axis;
+  for (e.index = 0; e.index < 2; ++e.index) {
+    e.value = e.index == 0 ? after.port.x : after.port.y;
+    if (e.value != (e.index == 0 ? from.x : from.y)) record_event(e);
+  }
+  e.action = ScriptAction::joy_button;
+  for (e.index = 0; e.index < detail::joy_button_count; ++e.index)
+    record_press(e, from.buttons[e.index], after.port.buttons[e.index]);
+}
+
+void record_close(const detail::WindowFlags& before,
+                  const detail::WindowFlags& after) {
+  detail::ScriptEvent e;
+  if (after.close_standing && !before.close_standing) {
+    e.action = detail::ScriptAction::end;
+  } else if (after.close_requested && !before.close_requested) {
+    e.action = detail::ScriptAction::close;
+  } else {
+    return;
+  }
+  record_event(e);
+}
+
+void write_pending() {
+  if (!recording.file) return;
+  if (!recording.pending.empty()) {
+    std::fwrite(recording.pending.data(), 1, recording.pending.size(),
+                recording.file);
+    recording.pending.clear();
+  }
+  std::fflush(recording.file);
+  recording.last_write = std::chrono::steady_clock::now();
+}
+
+}  // namespace
+
+bool start_recording(const std::string& path, std::string& error) {
+  std::FILE* file = std::fopen(path.c_str(), "wb");
+  if (!file) {
+    error = "cannot write the replay " + path + ": " + std::strerror(errno);
+    return false;
+  }
+  recording.file = file;
+  recording.pending.clear();
+  recording.events = detail::events_hash_start;
+  recording.last_read_tick = -1;
+  detail::record_meta_line("#! vermix-replay " +
+                           std::to_string(detail::replay_format_version));
+  detail::record_meta_line(std::string("#! game ") + VERMIX_VERSION);
+  write_pending();
+  return true;
+}
+
+void record_setting(const std::string& name, const std::string& value) {
+  if (recording.file)
+    detail::record_meta_line("#! setting " + name + " " + value);
+}
+
+namespace detail {
+
+bool input_recording() { return recording.file != nullptr; }
+
+void read_inputs_recorded(const std::function<void()>& read) {
+  if (!recording.file) {
+    read();
+    return;
+  }
+  const long tick = current_tick();
+  if (tick == recording.last_read_tick) return;
+  recording.last_read_tick = tick;
+  const InputState before = input_state();
+  read();
+  if (!script_active()) read_device_axes();
+  const InputState after = input_state();
+  KeysAndMouse base = before.keys_and_mouse;
+  record_window(before, after, base);
+  record_keys_and_mouse(base, after.keys_and_mouse);
+  for (int p = 0; p < script_port_count; ++p)
+    record_port(p, before.ports[p], after.ports[p]);
+  record_close(before.window, after.window);
+}
+
+void record_meta_line(const std::string& line) {
+  recording.pending += line + '\n';
+}
+
+std::uint32_t recorded_events_hash() { return recording.events; }
+
+void flush_recording(bool now) {
+  if (!recording.file) return;
+  if (now || std::chrono::steady_clock::now() - recording.last_write >=
+                 std::chrono::seconds(1)) {
+    write_pending();
+  }
+}
+
+void close_recording() {
+  if (!recording.file) return;
+  write_pending();
+  std::fclose(recording.file);
+  recording.file = nullptr;
+}
+
+}  // namespace detail
+}  // namespace platform

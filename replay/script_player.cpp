@@ -1,0 +1,226 @@
+// Plays an input script: the events that are due are applied to the input
+// state at each input read. The joysticks of a script are virtual ports.
+#include <sys/stat.h>
+
+#include <algorithm>
+#include <array>
+#include <cstdio>
+#include <cstdlib>
+#include <fstream>
+#include <optional>
+
+#include "platform/input/input_state.h"
+#include "platform/internal.h"
+#include "platform/platform.h"
+#include "platform/video/draw_state.h"
+#include "replay/input_script.h"
+#include "replay/replay.h"
+
+namespace platform {
+namespace {
+
+struct Script {
+  std::vector<detail::ScriptEvent> events;
+  std::size_t next = 0;  // first event not yet applied
+  std::array<std::optional<detail::JoyPort>, detail::script_port_count> ports;
+};
+
+constexpr std::size_t max_script_bytes = 64u * 1024 * 1024;
+
+std::optional<Script> script;
+std::string script_path;  // the file `script` was read from
+detail::ScriptFeed feed;
+long fed_tick = -1;  // the last tick the feed was asked for
+
+void apply(const detail::ScriptEvent& e);
+
+void apply_feed(long now) {
+  if (!feed || now <= fed_tick) return;
+  fed_tick = now;
+  std::vector<detail::ScriptEvent> events;
+  std::string error;
+  if (!detail::parse_input_script(feed(now), "fed input", events, error)) {
+    // The feed is our own program: a bad line is a fault in it.
+    std::fprintf(stderr, "script: %s\n", error.c_str());
+    std::abort();
+  }
+  for (const detail::ScriptEvent& e : events) apply(e);
+}
+
+void append_dump(const std::string& path) {
+  std::ofstream out(path, std::ios::app | std::ios::binary);
+  out << detail::dump_state() << '\n';
+  if (!out) std::fprintf(stderr, "script: cannot append to %s\n", path.c_str());
+}
+
+void apply_joystick(const detail::ScriptEvent& e) {
+  std::optional<detail::JoyPort>& port = script->ports[e.code];
+  if (e.action == detail::ScriptAction::joy_connect) {
+    if (!port) port.emplace();
+    return;
+  }
+  if (!port) return;  // events for an absent port are ignored
+  switch (e.action) {
+    case detail::ScriptAction::joy_disconnect:
+      port.reset();
+      return;
+    case detail::ScriptAction::joy_axis:
+      (e.index == 0 ? port->x : port->y) = e.value;
+      return;
+    case detail::ScriptAction::joy_button:
+      port->buttons[e.index].set(e.down);
+      return;
+    default:
+      return;
+  }
+}
+
+void apply(const detail::ScriptEvent& e) {
+  detail::KeysAndMouse& s = detail::keys_and_mouse();
+  using detail::ScriptAction;
+  switch (e.action) {
+    case ScriptAction::key:
+      s.keys[e.code].set(e.down);
+      return;
+    case ScriptAction::mouse:
+      // On an open display the pointer stays on it, as a real one does.
+      s.x = graphics_width() > 0 ? std::clamp(e.code, 0, graphics_width() - 1)
+                                 : e.code;
+      s.y = graphics_height() > 0
+                ? std::clamp(e.index, 0, graphics_height() - 1)
+                : e.index;
+      return;
+    case ScriptAction::mouse_button:
+      s.mouse[e.code].set(e.down);
+      return;
+    case ScriptAction::focus_lost:
+    case ScriptAction::focus_gained:
+      detail::set_suspended(e.action == ScriptAction::focus_lost);
+      return;
+    case ScriptAction::close:
+    case ScriptAction::end:
+      detail::request_close(e.action == ScriptAction::end);
+      return;
+    case ScriptAction::screenshot:
+      if (!detail::write_screenshot(e.path)) {
+        std::fprintf(stderr, "script: cannot write screenshot %s\n",
+                     e.path.c_str());
+      }
+      return;
+    case ScriptAction::dump:
+      append_dump(e.path);
+      return;
+    default:
+      apply_joystick(e);
+      return;
+  }
+}
+
+}  // namespace
+
+bool load_input_script(const std::string& path, std::string& error) {
+  // A folder opens as a stream that is simply empty: an endless run.
+  struct stat st {};
+  if (::stat(path.c_str(), &st) == 0 && S_ISDIR(st.st_mode)) {
+    error = path + ": is a folder, not a script";
+    return false;
+  }
+  std::ifstream in(path, std::ios::binary);
+  if (!in) {
+    error = path + ": cannot be read";
+    return false;
+  }
+  // A pipe is read to its end, but nothing endless (/dev/zero) fills memory.
+  std::string text;
+  std::array<char, 1 << 16> chunk;
+  while (in.read(chunk.data(), chunk.size()) || in.gcount() > 0) {
+    text.append(chunk.data(), static_cast<std::size_t>(in.gcount()));
+    if (text.size() > max_script_bytes) {
+      error = path + ": longer than " +
+              std::to_string(max_script_bytes / (1024 * 1024)) +
+              " MiB, too long for a script";
+      return false;
+    }
+  }
+  // The recorder writes whole lines: a replay's unfinished last line is
+  // where a killed game's recording stopped.
+  if (text.starts_with("#! vermix-replay") && !text.ends_with('\n')) {
+    text.erase(text.rfind('\n') + 1);
+  }
+  detail::ReplayMeta meta;
+  std::vector<detail::ScriptEvent> events;
+  if (!detail::parse_replay_meta(text, path, meta, error) ||
+      !detail::parse_input_script(text, path, events, error)) {
+    return false;
+  }
+  if (meta.format != 0 && meta.game != VERMIX_VERSION) {
+    std::fprintf(stderr,
+                 "vermix: %s was recorded by version %s of the game; this is "
+                 "%s, so it may not play the same\n",
+                 path.c_str(), meta.game.c_str(), VERMIX_VERSION);
+  }
+  detail::check_replay(std::move(meta), events);
+  // A script starts from a clean slate: nothing held, pointer at (0, 0).
+  detail::stop_input_script();
+  detail::keys_and_mouse() = {};
+  script.emplace();
+  script->events = std::move(events);
+  script_path = path;
+  fed_tick = -1;
+  detail::restart_ticks();
+  return true;
+}
+
+bool script_active() { return script.has_value(); }
+
+void replay_again() {
+  detail::replay_run_end();
+  detail::report_frame_times();
+  detail::time_next_run();
+  std::string error;
+  if (!load_input_script(std::string(script_path), error)) {
+    std::fprintf(stderr, "vermix: %s\n", error.c_str());
+    detail::shut_down();
+    std::exit(2);
+  }
+  detail::reset_draw_state();
+}
+
+namespace detail {
+
+void stop_input_script() {
+  script.reset();
+  clear_key_mouse_state();
+  reset_window_state();
+}
+
+void apply_due_script_events() {
+  if (!script) return;
+  const long now = current_tick();
+  while (script->next < script->events.size() &&
+         script->events[script->next].tick <= now) {
+    apply(script->events[script->next++]);
+  }
+  apply_feed(now);
+}
+
+void set_script_feed(ScriptFeed f) {
+  feed = std::move(f);
+  fed_tick = -1;
+}
+
+int script_joy_count() {
+  if (!script) return 0;
+  int n = 0;
+  for (const auto& p : script->ports) n += p ? 1 : 0;
+  return n;
+}
+
+JoyPort* script_joy_port(int port) {
+  if (!script || port < 0 || port >= script_port_count) return nullptr;
+  auto& p = script->ports[port];
+  return p ? &*p : nullptr;
+}
+
+}  // namespace detail
+}  // namespace platform
