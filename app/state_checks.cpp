@@ -7,6 +7,7 @@
 #include <cstdint>
 #include <string>
 
+#include "replay/replay.h"
 #include "world/world.h"
 
 namespace {
@@ -89,7 +90,7 @@ int lives_of(const player_tag* p) { return p ? p->lives : 0; }
 
 }  // namespace
 
-platform::StateChecks state_checks() {
+replay::StateChecks state_checks() {
   auto one = [](auto... values) { return (Hash() << ... << values).value(); };
   return {
       {"game", one(game_state, play_phase, quit_requested, versus_mode)},

@@ -90,7 +90,7 @@ json eyes_json() {
 
 std::string state_dump_json() {
   json d;
-  d["tick"] = platform::script_tick();
+  d["tick"] = platform::current_tick();
   d["game_state"] = game_state;
   d["play_phase"] = play_phase;
   d["quit_requested"] = quit_requested;

@@ -6,11 +6,9 @@
 #include <numeric>
 #include <vector>
 
-#include "platform/platform.h"
-#include "platform/video/gl/renderer.h"
-#include "replay/replay.h"
+#include "replay/internal.h"
 
-namespace platform {
+namespace replay {
 namespace {
 
 using Clock = std::chrono::steady_clock;
@@ -38,6 +36,8 @@ void time_frames() {
   times = {};
   times.on = true;
   runs.clear();
+  detail::install_hooks();
+  platform::detail::set_frame_hook(detail::frame_presented);
 }
 
 namespace detail {
@@ -49,8 +49,8 @@ void frame_presented() {
   if (!times.started) {
     times.started = true;
     times.last = now;
-    times.draw_calls_at_start = renderer::draw_calls();
-    times.quads_at_start = renderer::quads_drawn();
+    times.draw_calls_at_start = platform::detail::draw_calls();
+    times.quads_at_start = platform::detail::quads_drawn();
     return;
   }
   times.ms.push_back(
@@ -87,12 +87,12 @@ FrameFigures figures_of(const std::vector<double>& ms) {
 FrameFigures frame_figures() {
   FrameFigures f = figures_of(times.ms);
   if (f.frames == 0) return f;
-  f.draw_calls_per_frame =
-      static_cast<double>(renderer::draw_calls() - times.draw_calls_at_start) /
-      static_cast<double>(f.frames);
-  f.quads_per_frame =
-      static_cast<double>(renderer::quads_drawn() - times.quads_at_start) /
-      static_cast<double>(f.frames);
+  f.draw_calls_per_frame = static_cast<double>(platform::detail::draw_calls() -
+                                               times.draw_calls_at_start) /
+                           static_cast<double>(f.frames);
+  f.quads_per_frame = static_cast<double>(platform::detail::quads_drawn() -
+                                          times.quads_at_start) /
+                      static_cast<double>(f.frames);
   return f;
 }
 
@@ -133,4 +133,4 @@ void report_frame_spread() {
 }
 
 }  // namespace detail
-}  // namespace platform
+}  // namespace replay

@@ -1,61 +1,30 @@
 // Recording: every change the input sources make to the input state is
 // written as script events, tick-stamped, so that the script plays the same
-// game. The sources are read once a tick while recording, at the tick's
-// first input read, which is where a script applies its events.
+// game. The platform's input hook shows each tick's read, once a tick, at
+// the tick's first input read, which is where a script applies its events.
 #include <cerrno>
 #include <chrono>
 #include <cstdio>
 #include <cstring>
 
-#include "platform/input/input_state.h"
-#include "platform/internal.h"
 #include "platform/platform.h"
-#include "replay/replay.h"
+#include "replay/fnv1a.h"
+#include "replay/internal.h"
 
-namespace platform {
+namespace replay {
 namespace {
-
-struct PortState {
-  bool present = false;
-  detail::JoyPort port;
-};
-
-struct InputState {
-  detail::KeysAndMouse keys_and_mouse;
-  std::array<PortState, detail::script_port_count> ports;
-  detail::WindowFlags window;
-  unsigned clears = 0;
-};
 
 struct Recording {
   std::FILE* file = nullptr;
   std::string pending;  // whole lines not yet written
   std::uint32_t events = 0;
-  long last_read_tick = -1;
   std::chrono::steady_clock::time_point last_write;
 };
 
 Recording recording;
 
-detail::JoyPort* source_port(int p) {
-  return script_active() ? detail::script_joy_port(p)
-                         : detail::device_joy_port(p);
-}
-
-InputState input_state() {
-  InputState s;
-  s.keys_and_mouse = detail::keys_and_mouse();
-  for (int p = 0; p < detail::script_port_count; ++p) {
-    if (const detail::JoyPort* port = source_port(p))
-      s.ports[p] = {true, *port};
-  }
-  s.window = detail::window_flags();
-  s.clears = detail::key_mouse_clears();
-  return s;
-}
-
 void record_event(detail::ScriptEvent e) {
-  e.tick = detail::current_tick();
+  e.tick = platform::current_tick();
   const std::string line = detail::format_script_event(e);
   recording.events = detail::events_hash(recording.events, line);
   recording.pending += line + '\n';
@@ -88,7 +57,8 @@ void record_focus(bool lost) {
 
 // A suspension or resumption clears keys and buttons: a focus event stands
 // for each, and the key changes count from the cleared state.
-void record_window(const InputState& before, const InputState& after,
+void record_window(const detail::InputSnapshot& before,
+                   const detail::InputSnapshot& after,
                    detail::KeysAndMouse& base) {
   const bool suspended = after.window.suspended;
   if (suspended != before.window.suspended) {
@@ -122,26 +92,26 @@ void record_keys_and_mouse(const detail::KeysAndMouse& before,
     record_press(e, before.mouse[e.code], after.mouse[e.code]);
 }
 
-void record_port(int p, const PortState& before, const PortState& after) {
+void record_port(int p, const std::optional<detail::JoyPort>& before,
+                 const std::optional<detail::JoyPort>& after) {
   using detail::ScriptAction;
   detail::ScriptEvent e;
   e.code = p;
-  if (before.present != after.present) {
-    e.action = after.present ? ScriptAction::joy_connect
-                             : ScriptAction::joy_disconnect;
+  if (before.has_value() != after.has_value()) {
+    e.action = after ? ScriptAction::joy_connect : ScriptAction::joy_disconnect;
     record_event(e);
   }
-  if (!after.present) return;
+  if (!after) return;
   // A port that has just appeared starts at rest, as a script's does.
-  const detail::JoyPort from = before.present ? before.port : detail::JoyPort{};
+  const detail::JoyPort from = before.value_or(detail::JoyPort{});
   e.action = ScriptAction::joy_axis;
   for (e.index = 0; e.index < 2; ++e.index) {
-    e.value = e.index == 0 ? after.port.x : after.port.y;
+    e.value = e.index == 0 ? after->x : after->y;
     if (e.value != (e.index == 0 ? from.x : from.y)) record_event(e);
   }
   e.action = ScriptAction::joy_button;
   for (e.index = 0; e.index < detail::joy_button_count; ++e.index)
-    record_press(e, from.buttons[e.index], after.port.buttons[e.index]);
+    record_press(e, from.buttons[e.index], after->buttons[e.index]);
 }
 
 void record_close(const detail::WindowFlags& before,
@@ -155,6 +125,17 @@ void record_close(const detail::WindowFlags& before,
     return;
   }
   record_event(e);
+}
+
+// One tick's input read: what changed from `before` to `after`.
+void record_tick(const detail::InputSnapshot& before,
+                 const detail::InputSnapshot& after) {
+  detail::KeysAndMouse base = before.keys_and_mouse;
+  record_window(before, after, base);
+  record_keys_and_mouse(base, after.keys_and_mouse);
+  for (int p = 0; p < platform::detail::joy_port_count; ++p)
+    record_port(p, before.ports[p], after.ports[p]);
+  record_close(before.window, after.window);
 }
 
 void write_pending() {
@@ -178,12 +159,13 @@ bool start_recording(const std::string& path, std::string& error) {
   }
   recording.file = file;
   recording.pending.clear();
-  recording.events = detail::events_hash_start;
-  recording.last_read_tick = -1;
+  recording.events = Fnv1a::start;
   detail::record_meta_line("#! vermix-replay " +
                            std::to_string(detail::replay_format_version));
   detail::record_meta_line(std::string("#! game ") + VERMIX_VERSION);
   write_pending();
+  platform::detail::set_input_hook(record_tick);
+  detail::install_hooks();
   return true;
 }
 
@@ -195,26 +177,6 @@ void record_setting(const std::string& name, const std::string& value) {
 namespace detail {
 
 bool input_recording() { return recording.file != nullptr; }
-
-void read_inputs_recorded(const std::function<void()>& read) {
-  if (!recording.file) {
-    read();
-    return;
-  }
-  const long tick = current_tick();
-  if (tick == recording.last_read_tick) return;
-  recording.last_read_tick = tick;
-  const InputState before = input_state();
-  read();
-  if (!script_active()) read_device_axes();
-  const InputState after = input_state();
-  KeysAndMouse base = before.keys_and_mouse;
-  record_window(before, after, base);
-  record_keys_and_mouse(base, after.keys_and_mouse);
-  for (int p = 0; p < script_port_count; ++p)
-    record_port(p, before.ports[p], after.ports[p]);
-  record_close(before.window, after.window);
-}
 
 void record_meta_line(const std::string& line) {
   recording.pending += line + '\n';
@@ -235,7 +197,8 @@ void close_recording() {
   write_pending();
   std::fclose(recording.file);
   recording.file = nullptr;
+  platform::detail::set_input_hook(nullptr);
 }
 
 }  // namespace detail
-}  // namespace platform
+}  // namespace replay

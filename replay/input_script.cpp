@@ -7,7 +7,7 @@
 #include <cstdio>
 #include <sstream>
 
-namespace platform::detail {
+namespace replay::detail {
 namespace {
 
 using Fields = std::vector<std::string>;
@@ -201,4 +201,4 @@ bool parse_input_script(const std::string& text, const std::string& file_name,
   return true;
 }
 
-}  // namespace platform::detail
+}  // namespace replay::detail

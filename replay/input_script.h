@@ -30,7 +30,7 @@
 #include <string>
 #include <vector>
 
-namespace platform::detail {
+namespace replay::detail {
 
 enum class ScriptAction {
   key,
@@ -81,4 +81,4 @@ void set_script_feed(ScriptFeed feed);
 // nothing held, not suspended and no close requested.
 void stop_input_script();
 
-}  // namespace platform::detail
+}  // namespace replay::detail

@@ -1,70 +1,56 @@
-// Recording and checking replays, as the platform's other modules see it.
-// Game code never includes this header.
+// Input scripts, replays, recording, state dumps and timedemo figures: the
+// game played from a file or written down as it is played. This is the face
+// the game sees; the machinery plugs into the platform through
+// platform/automation.h, which the platform never reaches back across.
+//
+// A replay is an input script the recorder wrote, with the seed and settings
+// it was played with and checks of the game's state (every 60 ticks and at
+// the end). Playing one with load_input_script compares the checks and stops
+// the program at the first difference: status 3 and "replay diverges at tick
+// T" on stderr. A replay cut short stops after its last line with status 4.
 #pragma once
 
 #include <cstdint>
 #include <functional>
+#include <optional>
 #include <string>
+#include <utility>
 #include <vector>
 
-#include "replay/input_script.h"
-#include "replay/replay_file.h"
+namespace replay {
 
-namespace platform::detail {
+// Drives input from a script file instead of the real devices (which are then
+// ignored). Returns false with a message naming the bad line in `error`.
+bool load_input_script(const std::string& path, std::string& error);
+bool script_active();
 
-// --- recording (input_record.cpp) ------------------------------------------
-bool input_recording();
-// Reads the input sources through `read` and records what changed in the
-// input state. While recording the sources are read once a tick, at the
-// first input read of the tick, as a script's events are applied.
-void read_inputs_recorded(const std::function<void()>& read);
-// Appends one "#!" line to the recording.
-void record_meta_line(const std::string& line);
-// Hash of every event line recorded so far.
-std::uint32_t recorded_events_hash();
-// Writes what is buffered if a second has passed since the last write, or
-// at once with `now`.
-void flush_recording(bool now);
-// Writes what is left and closes the file.
-void close_recording();
+// The game's state as one line of JSON, written by the script's `dump` event.
+void set_state_dumper(std::function<std::string()> dumper);
 
-// --- checks (replay_checks.cpp) ---------------------------------------------
-// The loaded script's replay lines and events, checked as the game plays.
-void check_replay(ReplayMeta meta, const std::vector<ScriptEvent>& events);
-// A tick has begun: checks, recorded checks, state dumps and flushes.
-void replay_tick();
-// The program ends in order: the closing line is written or compared.
-void replay_program_end();
-// A repeated replay's run ends: a state dump, and its closing line compared.
-void replay_run_end();
-// Hash of a sequence of event lines, as the checks' "events" field: start
-// from events_hash_start and add one line after the other.
-constexpr std::uint32_t events_hash_start = 2166136261u;
-std::uint32_t events_hash(std::uint32_t hash, const std::string& line);
+// Starts writing every input event the game consumes to `path`, from the
+// real devices or from the script. False with the reason in `error` if the
+// file cannot be written.
+bool start_recording(const std::string& path, std::string& error);
+// A setting that changes play, written into the recording.
+void record_setting(const std::string& name, const std::string& value);
+// True while a replay (not a plain script) is played: its settings are
+// the recorded player's, not this player's, so they are never saved.
+bool playing_replay();
+// A setting of the loaded replay; nothing for a plain script.
+std::optional<std::string> replay_setting(const std::string& name);
+// Named hashes of the game's state for the checks; must not read input.
+using StateChecks = std::vector<std::pair<std::string, std::uint32_t>>;
+void set_state_checker(std::function<StateChecks()> checker);
+// Appends a state dump to `path` whenever the tick is a multiple of
+// `every`, and once more at the end. False if `path` cannot be written.
+bool dump_state_every(int every, const std::string& path, std::string& error);
+// Times every presented frame and prints the figures at the end.
+void time_frames();
+// A timedemo's run is over and another follows: the run's end is checked as
+// a replay's end is and its figures are printed; then the script starts over
+// from tick 0 with nothing held, and the drawing state is as a fresh
+// display's. A script that can no longer be read stops the program with
+// status 2. At the end the spread of all runs is printed too.
+void replay_again();
 
-// --- timedemo (frame_times.cpp) ---------------------------------------------
-// A frame was presented.
-void frame_presented();
-struct FrameFigures {
-  long frames = 0;
-  double seconds = 0, fps = 0;
-  double mean_ms = 0, median_ms = 0, p99_ms = 0, max_ms = 0;
-  long slowest_frame = 0;     // counted from 1
-  long frames_over_60hz = 0;  // longer than a 60 Hz display's frame
-  double draw_calls_per_frame = 0, quads_per_frame = 0;
-};
-FrameFigures frame_figures();
-// The figures of frame times in ms, in the order the frames were shown.
-FrameFigures figures_of(const std::vector<double>& ms);
-// Prints the figures of the run on stdout if frames are being timed, and
-// keeps them for the spread.
-void report_frame_times();
-// Timing starts over for another run of the same replay.
-void time_next_run();
-// Prints the spread of the runs' figures if more than one run was timed.
-void report_frame_spread();
-
-// --- the random generator (clock_random.cpp) --------------------------------
-int random_state();
-
-}  // namespace platform::detail
+}  // namespace replay

@@ -6,12 +6,11 @@
 #include <memory>
 #include <optional>
 
-#include "platform/input/input_state.h"
-#include "platform/internal.h"
 #include "platform/platform.h"
-#include "replay/replay.h"
+#include "replay/fnv1a.h"
+#include "replay/internal.h"
 
-namespace platform {
+namespace replay {
 namespace {
 
 constexpr long check_interval = 60;
@@ -21,7 +20,7 @@ struct Replay {
   std::vector<std::pair<long, std::string>> events;  // tick, line
   std::size_t next_check = 0;
   std::size_t hashed = 0;  // events counted into `hash`
-  std::uint32_t hash = detail::events_hash_start;
+  std::uint32_t hash = Fnv1a::start;
 };
 
 std::unique_ptr<Replay> replay;  // null: no replay is played
@@ -29,22 +28,16 @@ std::function<StateChecks()> checker;
 std::FILE* dump_file = nullptr;
 int dump_interval = 0;
 
-std::uint32_t hash_int(std::uint32_t h, std::uint32_t v) {
-  for (int i = 0; i < 4; ++i) {
-    h ^= (v >> (8 * i)) & 0xFFu;
-    h *= 16777619u;
-  }
-  return h;
-}
-
 // The game's fields, the random generator, and the events before now.
 detail::StateCheck state_now(std::uint32_t events) {
   detail::StateCheck c;
-  c.tick = detail::current_tick();
+  c.tick = platform::current_tick();
   if (checker) c.fields = checker();
   c.fields.emplace_back(
-      "random", hash_int(detail::events_hash_start,
-                         static_cast<std::uint32_t>(detail::random_state())));
+      "random",
+      Fnv1a()
+          .word(static_cast<std::uint32_t>(platform::detail::random_state()))
+          .value());
   c.fields.emplace_back("events", events);
   return c;
 }
@@ -69,8 +62,7 @@ void append_dump() {
   std::fprintf(stderr, "vermix: %s\n", message.c_str());
   detail::close_recording();
   if (dump_file) std::fclose(dump_file);
-  detail::shut_down();
-  std::exit(status);
+  platform::detail::exit_program(status);
 }
 
 [[noreturn]] void diverge(long tick, const std::string& what) {
@@ -109,7 +101,7 @@ void check_replay_tick(long tick) {
 // The game ended: at the recorded tick and in the recorded state.
 void check_replay_end() {
   if (!replay) return;
-  const long tick = detail::current_tick();
+  const long tick = platform::current_tick();
   const detail::ReplayMeta& meta = replay->meta;
   if (!meta.closing) {
     diverge(tick, "the game ended; the recording went on to tick " +
@@ -147,17 +139,26 @@ bool dump_state_every(int every, const std::string& path, std::string& error) {
   }
   dump_file = file;
   dump_interval = every;
+  detail::install_hooks();
   return true;
 }
 
 namespace detail {
 
+void install_hooks() {
+  static bool installed = false;
+  if (installed) return;
+  installed = true;
+  platform::detail::set_tick_hook(replay_tick);
+  platform::detail::set_end_hook([] {
+    replay_program_end();
+    report_frame_times();
+    report_frame_spread();
+  });
+}
+
 std::uint32_t events_hash(std::uint32_t hash, const std::string& line) {
-  for (unsigned char c : line) {
-    hash ^= c;
-    hash *= 16777619u;
-  }
-  return hash_int(hash, '\n');
+  return Fnv1a(hash).bytes(line).word('\n').value();
 }
 
 void check_replay(ReplayMeta meta, const std::vector<ScriptEvent>& events) {
@@ -169,8 +170,7 @@ void check_replay(ReplayMeta meta, const std::vector<ScriptEvent>& events) {
     replay->events.emplace_back(e.tick, format_script_event(e));
 }
 
-void replay_tick() {
-  const long tick = current_tick();
+void replay_tick(long tick) {
   if (replay) check_replay_tick(tick);
   if (input_recording() && tick % check_interval == 0) {
     record_meta_line(
@@ -198,4 +198,4 @@ void replay_run_end() {
 }
 
 }  // namespace detail
-}  // namespace platform
+}  // namespace replay

@@ -6,7 +6,7 @@
 #include <cstdio>
 #include <sstream>
 
-namespace platform::detail {
+namespace replay::detail {
 namespace {
 
 struct LineError {
@@ -140,4 +140,4 @@ std::string first_difference(const StateCheck& recorded,
   return "";
 }
 
-}  // namespace platform::detail
+}  // namespace replay::detail

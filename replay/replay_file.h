@@ -19,7 +19,7 @@
 #include <utility>
 #include <vector>
 
-namespace platform::detail {
+namespace replay::detail {
 
 constexpr int replay_format_version = 1;
 
@@ -49,4 +49,4 @@ std::string format_check_line(const char* kind, const StateCheck& check);
 // empty if they agree. A field missing on either side differs.
 std::string first_difference(const StateCheck& recorded, const StateCheck& now);
 
-}  // namespace platform::detail
+}  // namespace replay::detail

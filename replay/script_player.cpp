@@ -1,5 +1,6 @@
-// Plays an input script: the events that are due are applied to the input
-// state at each input read. The joysticks of a script are virtual ports.
+// Plays an input script: the platform reads input from it instead of the
+// devices, and the events that are due are applied to the input state at
+// each input read. The joysticks of a script are virtual ports.
 #include <sys/stat.h>
 
 #include <algorithm>
@@ -9,14 +10,10 @@
 #include <fstream>
 #include <optional>
 
-#include "platform/input/input_state.h"
-#include "platform/internal.h"
 #include "platform/platform.h"
-#include "platform/video/draw_state.h"
-#include "replay/input_script.h"
-#include "replay/replay.h"
+#include "replay/internal.h"
 
-namespace platform {
+namespace replay {
 namespace {
 
 struct Script {
@@ -25,12 +22,15 @@ struct Script {
   std::array<std::optional<detail::JoyPort>, detail::script_port_count> ports;
 };
 
+static_assert(detail::script_port_count == platform::detail::joy_port_count);
+
 constexpr std::size_t max_script_bytes = 64u * 1024 * 1024;
 
 std::optional<Script> script;
 std::string script_path;  // the file `script` was read from
 detail::ScriptFeed feed;
 long fed_tick = -1;  // the last tick the feed was asked for
+std::function<std::string()> dumper;
 
 void apply(const detail::ScriptEvent& e);
 
@@ -76,7 +76,7 @@ void apply_joystick(const detail::ScriptEvent& e) {
 }
 
 void apply(const detail::ScriptEvent& e) {
-  detail::KeysAndMouse& s = detail::keys_and_mouse();
+  detail::KeysAndMouse& s = platform::detail::keys_and_mouse();
   using detail::ScriptAction;
   switch (e.action) {
     case ScriptAction::key:
@@ -84,10 +84,11 @@ void apply(const detail::ScriptEvent& e) {
       return;
     case ScriptAction::mouse:
       // On an open display the pointer stays on it, as a real one does.
-      s.x = graphics_width() > 0 ? std::clamp(e.code, 0, graphics_width() - 1)
-                                 : e.code;
-      s.y = graphics_height() > 0
-                ? std::clamp(e.index, 0, graphics_height() - 1)
+      s.x = platform::graphics_width() > 0
+                ? std::clamp(e.code, 0, platform::graphics_width() - 1)
+                : e.code;
+      s.y = platform::graphics_height() > 0
+                ? std::clamp(e.index, 0, platform::graphics_height() - 1)
                 : e.index;
       return;
     case ScriptAction::mouse_button:
@@ -95,14 +96,14 @@ void apply(const detail::ScriptEvent& e) {
       return;
     case ScriptAction::focus_lost:
     case ScriptAction::focus_gained:
-      detail::set_suspended(e.action == ScriptAction::focus_lost);
+      platform::detail::set_suspended(e.action == ScriptAction::focus_lost);
       return;
     case ScriptAction::close:
     case ScriptAction::end:
-      detail::request_close(e.action == ScriptAction::end);
+      platform::detail::request_close(e.action == ScriptAction::end);
       return;
     case ScriptAction::screenshot:
-      if (!detail::write_screenshot(e.path)) {
+      if (!platform::detail::write_screenshot(e.path)) {
         std::fprintf(stderr, "script: cannot write screenshot %s\n",
                      e.path.c_str());
       }
@@ -115,6 +116,30 @@ void apply(const detail::ScriptEvent& e) {
       return;
   }
 }
+
+// The platform reads input from the script while one is loaded.
+class ScriptSource : public detail::InputSource {
+ public:
+  void read(long tick) override {
+    while (script->next < script->events.size() &&
+           script->events[script->next].tick <= tick) {
+      apply(script->events[script->next++]);
+    }
+    apply_feed(tick);
+  }
+  int joy_count() override {
+    int n = 0;
+    for (const auto& p : script->ports) n += p ? 1 : 0;
+    return n;
+  }
+  detail::JoyPort* joy_port(int port) override {
+    if (port < 0 || port >= detail::script_port_count) return nullptr;
+    auto& p = script->ports[port];
+    return p ? &*p : nullptr;
+  }
+};
+
+ScriptSource source;
 
 }  // namespace
 
@@ -162,16 +187,20 @@ bool load_input_script(const std::string& path, std::string& error) {
   detail::check_replay(std::move(meta), events);
   // A script starts from a clean slate: nothing held, pointer at (0, 0).
   detail::stop_input_script();
-  detail::keys_and_mouse() = {};
+  platform::detail::keys_and_mouse() = {};
   script.emplace();
   script->events = std::move(events);
   script_path = path;
   fed_tick = -1;
-  detail::restart_ticks();
+  platform::detail::restart_ticks();
+  platform::detail::set_input_source(&source);
+  detail::install_hooks();
   return true;
 }
 
 bool script_active() { return script.has_value(); }
+
+void set_state_dumper(std::function<std::string()> d) { dumper = std::move(d); }
 
 void replay_again() {
   detail::replay_run_end();
@@ -180,28 +209,20 @@ void replay_again() {
   std::string error;
   if (!load_input_script(std::string(script_path), error)) {
     std::fprintf(stderr, "vermix: %s\n", error.c_str());
-    detail::shut_down();
-    std::exit(2);
+    platform::detail::exit_program(2);
   }
-  detail::reset_draw_state();
+  platform::detail::reset_draw_state();
 }
 
 namespace detail {
 
+std::string dump_state() { return dumper ? dumper() : std::string("{}"); }
+
 void stop_input_script() {
   script.reset();
-  clear_key_mouse_state();
-  reset_window_state();
-}
-
-void apply_due_script_events() {
-  if (!script) return;
-  const long now = current_tick();
-  while (script->next < script->events.size() &&
-         script->events[script->next].tick <= now) {
-    apply(script->events[script->next++]);
-  }
-  apply_feed(now);
+  platform::detail::set_input_source(nullptr);
+  platform::detail::clear_key_mouse_state();
+  platform::detail::reset_window_state();
 }
 
 void set_script_feed(ScriptFeed f) {
@@ -209,18 +230,5 @@ void set_script_feed(ScriptFeed f) {
   fed_tick = -1;
 }
 
-int script_joy_count() {
-  if (!script) return 0;
-  int n = 0;
-  for (const auto& p : script->ports) n += p ? 1 : 0;
-  return n;
-}
-
-JoyPort* script_joy_port(int port) {
-  if (!script || port < 0 || port >= script_port_count) return nullptr;
-  auto& p = script->ports[port];
-  return p ? &*p : nullptr;
-}
-
 }  // namespace detail
-}  // namespace platform
+}  // namespace replay

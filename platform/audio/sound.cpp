@@ -7,8 +7,8 @@
 #include <vector>
 
 #include "platform/audio/audio_device.h"
-#include "platform/internal.h"
 #include "platform/platform.h"
+#include "platform/system/system.h"
 
 namespace platform {
 

@@ -1,10 +1,9 @@
 // The window as the game sees it: suspended or not, and asked to close.
 #include <cstdlib>
 
-#include "platform/input/input_state.h"
-#include "platform/internal.h"
+#include "platform/input/input.h"
 #include "platform/platform.h"
-#include "replay/replay.h"
+#include "platform/video/video.h"
 
 namespace platform {
 namespace {
@@ -12,6 +11,7 @@ namespace {
 bool suspended = false;  // no focus reported yet is not suspended
 bool close_requested = false;
 bool close_standing = false;
+std::function<void()> end_hook;
 
 }  // namespace
 
@@ -32,9 +32,11 @@ WindowFlags window_flags() {
   return {suspended, close_requested, close_standing};
 }
 
-void shut_down() {
-  close_display();
-  SDL_Quit();
+void set_end_hook(std::function<void()> hook) { end_hook = std::move(hook); }
+
+void exit_program(int status) {
+  shut_down();
+  std::exit(status);
 }
 
 void reset_window_state() {
@@ -58,11 +60,8 @@ int app_terminate() {
 }
 
 void end_program() {
-  detail::replay_program_end();
-  detail::report_frame_times();
-  detail::report_frame_spread();
-  detail::shut_down();
-  std::exit(0);
+  if (end_hook) end_hook();
+  detail::exit_program(0);
 }
 
 }  // namespace platform

@@ -1,9 +1,11 @@
 // The game's keyboard, mouse and joystick operations. Each brings the input
-// state up to date first, from the system's events or from the input script.
-#include "platform/input/input_state.h"
-#include "platform/internal.h"
+// state up to date first, from the system's events or from another input
+// source; a recorder's hook sees each tick's read.
+#include "platform/input/input.h"
+
 #include "platform/platform.h"
-#include "replay/replay.h"
+#include "platform/system/system.h"
+#include "platform/video/video.h"
 
 namespace platform {
 namespace detail {
@@ -26,20 +28,69 @@ void clear_key_mouse_state() {
   s.mouse = {};
 }
 
+namespace {
+
+InputSource* source = nullptr;  // null: the devices
+InputHook hook;
+long last_read_tick = -1;  // the tick input was last read at, under a hook
+
+void read_source() {
+  if (stop_signal_caught()) request_close(true);
+  if (source) {
+    drain_system_events();
+    source->read(platform::current_tick());
+  } else {
+    pump_system_events();
+  }
+}
+
+JoyPort* source_port(int port) {
+  return source ? source->joy_port(port) : device_joy_port(port);
+}
+
+InputSnapshot snapshot() {
+  InputSnapshot s;
+  s.keys_and_mouse = keys_and_mouse();
+  for (int p = 0; p < joy_port_count; ++p) {
+    if (const JoyPort* port = source_port(p)) s.ports[p] = *port;
+  }
+  s.window = window_flags();
+  s.clears = key_mouse_clears();
+  return s;
+}
+
+// Once a tick: the hook sees the state before and after the tick's read.
+void read_watched() {
+  const long tick = platform::current_tick();
+  if (tick == last_read_tick) return;
+  last_read_tick = tick;
+  const InputSnapshot before = snapshot();
+  read_source();
+  if (!source) read_device_axes();
+  hook(before, snapshot());
+}
+
+}  // namespace
+
+void set_input_source(InputSource* s) { source = s; }
+
+void set_input_hook(InputHook h) {
+  hook = std::move(h);
+  last_read_tick = -1;
+}
+
+bool input_once_a_tick() { return static_cast<bool>(hook); }
+
 void pump() {
   // A script's dump calls the game's dumper, which reads input again.
   static bool pumping = false;
   if (pumping) return;
   pumping = true;
-  read_inputs_recorded([] {
-    apply_stop_signal();
-    if (script_active()) {
-      drain_system_events();
-      apply_due_script_events();
-    } else {
-      pump_system_events();
-    }
-  });
+  if (hook) {
+    read_watched();
+  } else {
+    read_source();
+  }
   pumping = false;
 }
 
@@ -57,10 +108,7 @@ detail::Press* mouse_button(int button) {
   return &detail::keys_and_mouse().mouse[button];
 }
 
-detail::JoyPort* joy_port(int port) {
-  return script_active() ? detail::script_joy_port(port)
-                         : detail::device_joy_port(port);
-}
+detail::JoyPort* joy_port(int port) { return detail::source_port(port); }
 
 detail::Press* joy_button(int button, int port) {
   if (button < 0 || button >= detail::joy_button_count) return nullptr;
@@ -121,7 +169,7 @@ void move_mouse(int x, int y) {
   detail::KeysAndMouse& s = detail::keys_and_mouse();
   s.x = x;
   s.y = y;
-  if (script_active()) return;
+  if (detail::source) return;
   if (SDL_Window* w = detail::window()) {
     int wx = 0;
     int wy = 0;
@@ -132,8 +180,8 @@ void move_mouse(int x, int y) {
 
 int joy_count() {
   detail::pump();
-  return script_active() ? detail::script_joy_count()
-                         : detail::device_joy_count();
+  return detail::source ? detail::source->joy_count()
+                        : detail::device_joy_count();
 }
 
 int joy_down(int button, int port) {

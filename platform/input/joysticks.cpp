@@ -5,8 +5,7 @@
 #include <algorithm>
 #include <vector>
 
-#include "platform/input/input_state.h"
-#include "replay/replay.h"
+#include "platform/input/input.h"
 
 namespace platform::detail {
 namespace {
@@ -171,7 +170,7 @@ int device_joy_count() { return static_cast<int>(devices.size()); }
 JoyPort* device_joy_port(int port) {
   if (port < 0 || port >= device_joy_count()) return nullptr;
   Device& d = devices[port];
-  if (!input_recording()) read_axes(d);
+  if (!input_once_a_tick()) read_axes(d);
   return &d.port;
 }
 

@@ -1,7 +1,8 @@
 // The system's events -> input state: keys, mouse, window focus and close.
-#include "platform/input/input_state.h"
+#include "platform/input/input.h"
 #include "platform/input/key_codes.h"
-#include "platform/internal.h"
+#include "platform/system/system.h"
+#include "platform/video/video.h"
 
 namespace platform::detail {
 namespace {

@@ -6,8 +6,8 @@
 #include <numbers>
 #include <thread>
 
+#include "platform/automation.h"
 #include "platform/platform.h"
-#include "replay/replay.h"
 
 namespace platform {
 namespace {

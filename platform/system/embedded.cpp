@@ -1,8 +1,8 @@
 // The files carried inside the executable, opened as "incbin::" + name.
 #include <map>
 
-#include "platform/internal.h"
 #include "platform/platform.h"
+#include "platform/system/system.h"
 
 namespace platform {
 

@@ -11,8 +11,8 @@
 #include <cerrno>
 #include <cstdio>
 
-#include "platform/internal.h"
 #include "platform/platform.h"
+#include "platform/system/system.h"
 
 namespace platform {
 

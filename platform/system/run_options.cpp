@@ -1,27 +1,24 @@
-// Run options, the tick count and the state dumper for input scripts.
+// Run options and the tick count, with the hook that sees each tick begin.
 #include <chrono>
 #include <thread>
 
-#include "platform/input/input_state.h"
-#include "platform/internal.h"
+#include "platform/automation.h"
 #include "platform/platform.h"
-#include "replay/replay.h"
+#include "platform/system/system.h"
 
 namespace platform {
 namespace {
 
 RunOptions options;
 long ticks = 0;
-std::function<std::string()> dumper;
+std::function<void(long)> tick_hook;
 
 }  // namespace
 
 void set_run_options(const RunOptions& o) { options = o; }
 const RunOptions& run_options() { return options; }
 
-long script_tick() { return ticks; }
-
-void set_state_dumper(std::function<std::string()> d) { dumper = std::move(d); }
+long current_tick() { return ticks; }
 
 void wait_pass() {
   detail::advance_tick();
@@ -32,12 +29,12 @@ namespace detail {
 
 void advance_tick() {
   ++ticks;
-  replay_tick();
+  if (tick_hook) tick_hook(ticks);
 }
-long current_tick() { return ticks; }
 void restart_ticks() { ticks = 0; }
-
-std::string dump_state() { return dumper ? dumper() : std::string("{}"); }
+void set_tick_hook(std::function<void(long)> hook) {
+  tick_hook = std::move(hook);
+}
 
 }  // namespace detail
 }  // namespace platform

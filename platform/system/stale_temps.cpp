@@ -8,7 +8,7 @@
 
 #include <cerrno>
 
-#include "platform/internal.h"
+#include "platform/system/system.h"
 
 namespace platform::detail {
 namespace {

@@ -1,10 +1,10 @@
 // SIGINT and SIGTERM ask for the orderly end, as closing the window does,
 // whether the input comes from the devices or from a script. The handler
 // only raises a flag; the next input read turns it into a standing close.
+#include <SDL.h>
 #include <signal.h>
 
-#include "platform/input/input_state.h"
-#include "platform/internal.h"
+#include "platform/system/system.h"
 
 namespace platform::detail {
 namespace {
@@ -35,8 +35,6 @@ void catch_stop_signals() {
   catch_signal(SIGTERM);
 }
 
-void apply_stop_signal() {
-  if (stop_requested) request_close(true);
-}
+bool stop_signal_caught() { return stop_requested != 0; }
 
 }  // namespace platform::detail

@@ -6,17 +6,20 @@
 #include <cstdlib>
 #include <string>
 
-#include "platform/internal.h"
+#include "platform/automation.h"
 #include "platform/platform.h"
-#include "platform/video/display_fit.h"
+#include "platform/system/system.h"
 #include "platform/video/draw_state.h"
 #include "platform/video/frame_pacing.h"
+#include "platform/video/gl/display_fit.h"
 #include "platform/video/gl/renderer.h"
-#include "replay/replay.h"
+#include "platform/video/video.h"
 
 namespace platform {
 
 namespace {
+
+std::function<void()> frame_hook;
 
 struct Display {
   SDL_Window* window = nullptr;
@@ -187,7 +190,7 @@ void flip(int sync) {
       }
     }
     present(vsync);
-    detail::frame_presented();
+    if (frame_hook) frame_hook();
   }
   detail::advance_tick();
 }
@@ -196,7 +199,19 @@ void hide_mouse() { SDL_ShowCursor(SDL_DISABLE); }
 
 namespace detail {
 
+void set_frame_hook(std::function<void()> hook) {
+  frame_hook = std::move(hook);
+}
+
 SDL_Window* window() { return display().window; }
+
+void shut_down() {
+  close_display();
+  SDL_Quit();
+}
+
+long draw_calls() { return renderer::draw_calls(); }
+long quads_drawn() { return renderer::quads_drawn(); }
 
 void close_display() {
   Display& d = display();

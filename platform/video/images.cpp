@@ -3,8 +3,9 @@
 #include <algorithm>
 #include <cstring>
 
-#include "platform/internal.h"
+#include "platform/system/system.h"
 #include "platform/video/draw_state.h"
+#include "platform/video/video.h"
 
 namespace platform {
 

@@ -4,7 +4,7 @@
 #include <cstdio>
 #include <cstring>
 
-#include "platform/internal.h"
+#include "platform/video/video.h"
 
 namespace platform::detail {
 

@@ -7,10 +7,11 @@
 
 #include <array>
 #include <cstring>
+#include <functional>
 #include <optional>
 
-#include "platform/internal.h"
 #include "platform/platform.h"
+#include "platform/system/system.h"
 #include "platform/video/builtin_font.h"
 #include "platform/video/draw_state.h"
 #include "platform/video/gl/renderer.h"

@@ -1,6 +1,6 @@
 #include "tests/game/render_fixture.h"
 
-#include "platform/internal.h"
+#include "platform/video/video.h"
 #include "tests/game/game_world.h"
 #include "world/world.h"
 

@@ -5,7 +5,7 @@
 
 #include "app/game_flow.h"
 #include "app/shell.h"
-#include "platform/internal.h"
+#include "platform/video/video.h"
 #include "render/anaglyph.h"
 #include "tests/game/game_world.h"
 #include "tests/support/screen_reference.h"

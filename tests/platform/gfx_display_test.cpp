@@ -4,11 +4,13 @@
 
 #include <cstdlib>
 
-#include "platform/internal.h"
-#include "platform/video/display_fit.h"
+#include "platform/automation.h"
+#include "platform/system/system.h"
 #include "platform/video/frame_pacing.h"
+#include "platform/video/gl/display_fit.h"
 #include "platform/video/gl/renderer.h"
 #include "platform/video/images.h"
+#include "platform/video/video.h"
 #include "tests/platform/gfx_support.h"
 #include "tests/support/scratch_folder.h"
 

@@ -3,7 +3,7 @@
 
 #include <cstdlib>
 
-#include "platform/internal.h"
+#include "platform/system/system.h"
 #include "platform/video/gl/renderer.h"
 #include "tests/platform/gfx_support.h"
 

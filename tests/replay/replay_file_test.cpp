@@ -5,11 +5,11 @@
 #include <gtest/gtest.h>
 
 #include "replay/input_script.h"
-#include "replay/replay.h"
+#include "replay/internal.h"
 
 namespace {
 
-using namespace platform::detail;
+using namespace replay::detail;
 
 const std::string head = "#! vermix-replay 1\n#! game 1.0.0\n";
 
@@ -91,8 +91,8 @@ namespace {
 // slowest frame counted in the order shown, and frames a 60 Hz display
 // would have had to show twice.
 TEST(TimedemoFigures, FromFrameTimesInTheOrderShown) {
-  const platform::detail::FrameFigures f =
-      platform::detail::figures_of({10.0, 40.0, 5.0, 17.0, 16.6});
+  const replay::detail::FrameFigures f =
+      replay::detail::figures_of({10.0, 40.0, 5.0, 17.0, 16.6});
   EXPECT_EQ(f.frames, 5);
   EXPECT_EQ(f.slowest_frame, 2);
   EXPECT_EQ(f.frames_over_60hz, 2);  // 40 and 17; 16.6 fits
@@ -101,8 +101,8 @@ TEST(TimedemoFigures, FromFrameTimesInTheOrderShown) {
   EXPECT_DOUBLE_EQ(f.mean_ms, 88.6 / 5);
   EXPECT_NEAR(f.fps, 5000.0 / 88.6, 1e-9);
 
-  EXPECT_EQ(platform::detail::figures_of({}).frames, 0);
-  const auto one = platform::detail::figures_of({3.0});
+  EXPECT_EQ(replay::detail::figures_of({}).frames, 0);
+  const auto one = replay::detail::figures_of({3.0});
   EXPECT_EQ(one.slowest_frame, 1);
   EXPECT_DOUBLE_EQ(one.p99_ms, 3.0);
 }

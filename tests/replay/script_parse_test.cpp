@@ -6,13 +6,14 @@
 
 #include "platform/platform.h"
 #include "replay/input_script.h"
+#include "replay/replay.h"
 #include "tests/support/scratch_folder.h"
 
 namespace {
 
-using platform::detail::parse_input_script;
-using platform::detail::ScriptAction;
-using platform::detail::ScriptEvent;
+using replay::detail::parse_input_script;
+using replay::detail::ScriptAction;
+using replay::detail::ScriptEvent;
 
 std::string refusal(const std::string& text) {
   std::vector<ScriptEvent> events;
@@ -135,17 +136,17 @@ TEST(ScriptParse, EventsArePutInTickOrderKeepingFileOrderWithinATick) {
 
 TEST(ScriptParse, LoadRefusesMissingFileAndBadLineByPath) {
   std::string error;
-  EXPECT_FALSE(platform::load_input_script("no/such/script.txt", error));
+  EXPECT_FALSE(replay::load_input_script("no/such/script.txt", error));
   EXPECT_EQ(error, "no/such/script.txt: cannot be read");
-  EXPECT_FALSE(platform::script_active());
+  EXPECT_FALSE(replay::script_active());
 
   const testing_support::ScratchFolder folder;
   const auto path = folder.path() / "bad_script.txt";
   std::ofstream(path) << "0 key 27 down\n1 key 27 sideways\n";
-  EXPECT_FALSE(platform::load_input_script(path.string(), error));
+  EXPECT_FALSE(replay::load_input_script(path.string(), error));
   EXPECT_EQ(error,
             path.string() + ":2: expected 'down' or 'up', not 'sideways'");
-  EXPECT_FALSE(platform::script_active());
+  EXPECT_FALSE(replay::script_active());
 }
 
 }  // namespace

@@ -1,13 +1,15 @@
 // Playing an input script: when its events take effect, and what they do.
+#include <SDL.h>
 #include <gtest/gtest.h>
 
 #include <filesystem>
 #include <fstream>
 #include <sstream>
 
-#include "platform/internal.h"
 #include "platform/platform.h"
+#include "platform/system/system.h"
 #include "replay/input_script.h"
+#include "replay/replay.h"
 #include "tests/support/scratch_folder.h"
 
 namespace {
@@ -18,15 +20,15 @@ using platform::detail::advance_tick;
 class ScriptPlay : public ::testing::Test {
  protected:
   ~ScriptPlay() override {
-    platform::detail::stop_input_script();
-    platform::set_state_dumper(nullptr);
+    replay::detail::stop_input_script();
+    replay::set_state_dumper(nullptr);
   }
 
   void load(const std::string& text) {
     const fs::path path = dir_ / "script.txt";
     std::ofstream(path) << text;
     std::string error;
-    ASSERT_TRUE(platform::load_input_script(path.string(), error)) << error;
+    ASSERT_TRUE(replay::load_input_script(path.string(), error)) << error;
   }
   void ticks(int n) {
     for (int i = 0; i < n; ++i) advance_tick();
@@ -44,14 +46,14 @@ class ScriptPlay : public ::testing::Test {
 
 TEST_F(ScriptPlay, EventsOfTickTApplyOnlyAfterTTicks) {
   load("0 key 27 down\n0 key 27 up\n3 key 32 down\n3 mouse 200 100\n");
-  EXPECT_TRUE(platform::script_active());
-  EXPECT_EQ(platform::script_tick(), 0);
+  EXPECT_TRUE(replay::script_active());
+  EXPECT_EQ(platform::current_tick(), 0);
   EXPECT_EQ(platform::key_hit(27), 1);
   ticks(2);
   EXPECT_EQ(platform::key_down(32), 0);
   EXPECT_EQ(platform::mouse_x(), 0);
   ticks(1);
-  EXPECT_EQ(platform::script_tick(), 3);
+  EXPECT_EQ(platform::current_tick(), 3);
   EXPECT_EQ(platform::key_down(32), 1);
   EXPECT_EQ(platform::mouse_x(), 200);
   EXPECT_EQ(platform::mouse_y(), 100);
@@ -96,7 +98,7 @@ TEST_F(ScriptPlay, WaitPassCountsATick) {
   fast.fast = true;
   platform::set_run_options(fast);
   platform::wait_pass();
-  EXPECT_EQ(platform::script_tick(), 1);
+  EXPECT_EQ(platform::current_tick(), 1);
   EXPECT_EQ(platform::key_down(27), 1);
   platform::set_run_options(platform::RunOptions{});
 }
@@ -156,7 +158,7 @@ TEST_F(ScriptPlay, CloseIsReportedOnceAndEndStands) {
 TEST_F(ScriptPlay, DumpAppendsTheDumpersLineWhereTheScriptIs) {
   const std::string dump = (dir_ / "d.jsonl").string();
   // The dumper reads input itself, as the game's does.
-  platform::set_state_dumper(
+  replay::set_state_dumper(
       [] { return "{\"x\":" + std::to_string(platform::mouse_x()) + "}"; });
   load("0 mouse 10 0\n0 dump " + dump + "\n0 mouse 20 0\n2 dump " + dump +
        "\n");

@@ -6,7 +6,7 @@
 #include <fstream>
 #include <iterator>
 
-#include "platform/internal.h"
+#include "platform/video/video.h"
 
 namespace testing_support {
 

@@ -5,7 +5,7 @@
 #include <cstring>
 #include <utility>
 
-#include "platform/video/display_fit.h"
+#include "platform/video/gl/display_fit.h"
 #include "platform/video/gl/gl_state.h"
 
 namespace platform::detail::renderer {

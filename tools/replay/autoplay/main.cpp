@@ -28,6 +28,7 @@
 
 #include "app/shell.h"
 #include "replay/input_script.h"
+#include "replay/replay.h"
 #include "tools/replay/autoplay/mischief.h"
 #include "tools/replay/autoplay/pilot.h"
 #include "tools/replay/autoplay/versus.h"
@@ -198,12 +199,12 @@ int main(int argc, char** argv) {
   std::string error;
   // The game plays an empty script whose input comes from the player below.
   if (!std::ofstream(s.out + ".start") ||
-      !platform::load_input_script(s.out + ".start", error)) {
+      !replay::load_input_script(s.out + ".start", error)) {
     std::cerr << "vermix_autoplay: " << error << "\n";
     return 2;
   }
   std::remove((s.out + ".start").c_str());
-  platform::detail::set_script_feed([](long t) { return autoplay.tick(t); });
+  replay::detail::set_script_feed([](long t) { return autoplay.tick(t); });
   platform::RunOptions options;
   options.window = true;
   options.fast = true;
