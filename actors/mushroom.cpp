@@ -1,5 +1,6 @@
 #include "world/mushroom.h"
 
+#include "render/qwdraw.h"
 #include "world/sounds.h"
 #include "world/world.h"
 

@@ -1,3 +1,4 @@
+#include "render/qwdraw.h"
 #include "world/world.h"
 
 int particle_tag::explode(float x, float y, float sc, int clrid, int count) {

@@ -2,6 +2,7 @@
 // moves the shots and draws shots and ships.
 #include "world/player.h"
 
+#include "render/qwdraw.h"
 #include "world/sounds.h"
 #include "world/world.h"
 

@@ -1,3 +1,4 @@
+#include "render/qwdraw.h"
 #include "world/world.h"
 
 int points_tag::init(int x, int y, int value) {

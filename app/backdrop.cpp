@@ -3,6 +3,7 @@
 // only when something it shows has changed.
 #include "app/shell.h"
 #include "render/anaglyph.h"
+#include "render/qwdraw.h"
 #include "world/world.h"
 
 namespace {

@@ -1,5 +1,6 @@
 #include "app/game_flow.h"
 
+#include "render/qwdraw.h"
 #include "world/sounds.h"
 #include "world/world.h"
 

@@ -1,4 +1,5 @@
 #include "app/game_flow.h"
+#include "render/qwdraw.h"
 #include "world/world.h"
 
 namespace {

@@ -3,6 +3,7 @@
 #include "app/shell.h"
 #include "app/suspension.h"
 #include "render/anaglyph.h"
+#include "render/qwdraw.h"
 #include "world/world.h"
 
 namespace {

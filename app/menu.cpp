@@ -5,6 +5,7 @@
 #include <string>
 
 #include "render/anaglyph.h"
+#include "render/qwdraw.h"
 #include "world/sounds.h"
 #include "world/world.h"
 

@@ -5,6 +5,7 @@
 #include "app/state_checks.h"
 #include "app/state_dump.h"
 #include "assets/embedded_assets.h"
+#include "render/qwdraw.h"
 #include "replay/replay.h"
 #include "world/sounds.h"
 #include "world/world.h"

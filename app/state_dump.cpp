@@ -2,6 +2,7 @@
 
 #include <nlohmann/json.hpp>
 
+#include "render/qwdraw.h"
 #include "world/sounds.h"
 #include "world/world.h"
 

@@ -1,5 +1,6 @@
 #include "world/crawler.h"
 
+#include "render/qwdraw.h"
 #include "world/sounds.h"
 #include "world/world.h"
 

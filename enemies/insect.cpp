@@ -5,6 +5,7 @@
 #include <memory>
 
 #include "enemies/insect_kinds.h"
+#include "render/qwdraw.h"
 #include "world/sounds.h"
 #include "world/world.h"
 

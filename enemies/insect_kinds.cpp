@@ -3,6 +3,7 @@
 
 #include <cmath>
 
+#include "render/qwdraw.h"
 #include "world/world.h"
 
 namespace {

@@ -4,6 +4,7 @@
 
 #include <array>
 
+#include "render/qwdraw.h"
 #include "world/data_folders.h"
 #include "world/save_file.h"
 #include "world/world.h"

@@ -2,6 +2,8 @@
 
 #include "world/world.h"
 
+std::unique_ptr<qwdraw_tag> qwdraw;
+
 int qwdraw_tag::slc(int lr, int lg, int lb, int rr, int rg, int rb) {
   leye_r = lr;
   leye_g = lg;

@@ -2,6 +2,7 @@
 // as a two-colour anaglyph whose eye images are `depth` pixels apart.
 #pragma once
 
+#include <memory>
 #include <string>
 
 #include "platform/platform.h"
@@ -23,6 +24,9 @@ struct qwdraw_tag {
   int t3d(const std::string& text, float x, float y, float depth, int centre,
           int passes);
 };
+
+// The one drawing object of the game, made at start-up.
+extern std::unique_ptr<qwdraw_tag> qwdraw;
 
 // Colour ids 1..5: red, green, blue, magenta, yellow; other ids change nothing.
 int set_colour_id(int id);

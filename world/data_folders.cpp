@@ -1,7 +1,7 @@
 #include "world/data_folders.h"
 
 #include "platform/platform.h"
-#include "world/sounds.h"
+#include "world/sound_names.h"
 
 namespace {
 
@@ -55,6 +55,18 @@ FolderClues gather_folder_clues(const std::string& data_dir) {
 
 void use_data_folders(const DataFolders& folders) { in_use = folders; }
 const DataFolders& data_folders() { return in_use; }
+
+bool has_sound_files(const std::string& folder) {
+  const std::string prefix = folder + "\\";
+  auto here = [&](std::string_view name) {
+    return platform::file_type(prefix + std::string(name) + ".ogg") == 1;
+  };
+  if (here(music_name)) return true;
+  for (std::string_view name : effect_names) {
+    if (here(name)) return true;
+  }
+  return false;
+}
 
 std::string sound_file(const std::string& name) {
   return in_use.sounds + "\\" + name + ".ogg";

@@ -24,6 +24,8 @@ struct FolderClues {
 };
 
 DataFolders choose_data_folders(const FolderClues& clues);
+// Whether the game folder `folder` holds any of the sound files.
+bool has_sound_files(const std::string& folder);
 FolderClues gather_folder_clues(const std::string& data_dir);
 
 // The folders in use; portable ("data") until set.

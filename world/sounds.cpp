@@ -5,60 +5,47 @@
 #include <array>
 
 #include "world/data_folders.h"
+#include "world/sound_names.h"
 #include "world/world.h"
 
 namespace {
 
-struct Effect {
-  const char* name;  // file name without extension, also the count's key
-  platform::SoundRef* sound;
+// The effects' globals, in the order of effect_names.
+const std::array<platform::SoundRef*, effect_names.size()> effect_sounds = {
+    &snd_flea,   &snd_p1shot,   &snd_p2shot,  &snd_bonus,
+    &snd_shroom, &snd_thump,    &snd_explode, &snd_spider,
+    &snd_x1life, &snd_scorpion, &snd_stage,   &snd_mosquito,
 };
 
-// Load order of the effects.
-const std::array<Effect, 12> effects = {{
-    {"flea", &snd_flea},
-    {"p1shot", &snd_p1shot},
-    {"p2shot", &snd_p2shot},
-    {"bonus", &snd_bonus},
-    {"shroom", &snd_shroom},
-    {"thump", &snd_thump},
-    {"explode", &snd_explode},
-    {"spider", &snd_spider},
-    {"x1life", &snd_x1life},
-    {"scorpion", &snd_scorpion},
-    {"stage", &snd_stage},
-    {"mosquito", &snd_mosquito},
-}};
-
-const char* const music_name = "zorbem";
 platform::SoundRef music;
 int music_starts = 0;
 
 std::map<std::string, int>& play_counts() {
   static std::map<std::string, int> counts = [] {
     std::map<std::string, int> zero;
-    for (const Effect& e : effects) zero[e.name] = 0;
+    for (std::string_view name : effect_names) zero[std::string(name)] = 0;
     return zero;
   }();
   return counts;
 }
 
 // Callers pass the effect's global itself, so even a sound that failed to
-// load (a null handle) is known by its address.
-const Effect* find_effect(const platform::SoundRef& sound) {
-  for (const Effect& e : effects) {
-    if (e.sound == &sound) return &e;
+// load (a null handle) is known by its address. The index in effect_names.
+int find_effect(const platform::SoundRef& sound) {
+  for (std::size_t i = 0; i < effect_sounds.size(); ++i) {
+    if (effect_sounds[i] == &sound) return static_cast<int>(i);
   }
-  for (const Effect& e : effects) {
-    if (sound && *e.sound == sound) return &e;
+  for (std::size_t i = 0; i < effect_sounds.size(); ++i) {
+    if (sound && *effect_sounds[i] == sound) return static_cast<int>(i);
   }
-  return nullptr;
+  return -1;
 }
 
 }  // namespace
 
 int play_sound(const platform::SoundRef& sound) {
-  if (const Effect* e = find_effect(sound)) ++play_counts()[e->name];
+  if (const int i = find_effect(sound); i >= 0)
+    ++play_counts()[std::string(effect_names[i])];
   const platform::ChannelRef channel = platform::cue_sound(sound);
   platform::set_channel_volume(channel, sound_volume);
   platform::resume_channel(channel);
@@ -74,25 +61,17 @@ int start_music() {
 }
 
 void load_sounds() {
-  for (const Effect& e : effects) {
-    *e.sound = platform::load_sound(sound_file(e.name), 0);
+  for (std::size_t i = 0; i < effect_names.size(); ++i) {
+    *effect_sounds[i] =
+        platform::load_sound(sound_file(std::string(effect_names[i])), 0);
   }
-  music = platform::load_sound(sound_file(music_name), 1);
+  music = platform::load_sound(sound_file(std::string(music_name)), 1);
 }
 
 int loaded_sound_count() {
   int count = music ? 1 : 0;
-  for (const Effect& e : effects) count += *e.sound ? 1 : 0;
+  for (const platform::SoundRef* sound : effect_sounds) count += *sound ? 1 : 0;
   return count;
-}
-
-bool has_sound_files(const std::string& folder) {
-  const std::string prefix = folder + "\\";
-  if (platform::file_type(prefix + music_name + ".ogg") == 1) return true;
-  for (const Effect& e : effects) {
-    if (platform::file_type(prefix + e.name + ".ogg") == 1) return true;
-  }
-  return false;
 }
 
 const std::map<std::string, int>& sound_play_counts() { return play_counts(); }

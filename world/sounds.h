@@ -16,8 +16,6 @@ int start_music();
 void load_sounds();
 // How many of the thirteen sound files loaded.
 int loaded_sound_count();
-// Whether the game folder `folder` holds any of the sound files.
-bool has_sound_files(const std::string& folder);
 
 // For the state dump: plays of each effect so far, by file name without
 // extension, and how many times the music has been started.

@@ -63,7 +63,6 @@ platform::ImageRef sprites20;
 platform::ImageRef pause_snapshot;
 platform::FontRef game_font;
 
-std::unique_ptr<qwdraw_tag> qwdraw;
 std::unique_ptr<player_tag> player1;
 std::unique_ptr<player_tag> player2;
 std::array<std::unique_ptr<mushroom_tag>, 90> mushrooms;

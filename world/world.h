@@ -1,4 +1,7 @@
-// Everything the game's parts share, defined once in globals.cpp.
+// The world: the state every part of the game shares, on the floor below
+// actors/, enemies/, render/ and app/. The actor types and their fields, the
+// values of play, the loaded images, font and sounds, the settings and the
+// texts; defined once in world.cpp. It reaches nothing but the platform.
 #pragma once
 
 #include <array>
@@ -6,7 +9,6 @@
 #include <string>
 
 #include "platform/platform.h"
-#include "render/qwdraw.h"
 #include "world/crawler.h"
 #include "world/effects.h"
 #include "world/insect.h"
@@ -83,7 +85,6 @@ extern platform::ImageRef sprites20;
 extern platform::ImageRef pause_snapshot;
 extern platform::FontRef game_font;
 
-extern std::unique_ptr<qwdraw_tag> qwdraw;
 extern std::unique_ptr<player_tag> player1;
 extern std::unique_ptr<player_tag> player2;
 extern std::array<std::unique_ptr<mushroom_tag>, 90> mushrooms;

@@ -9,6 +9,7 @@
 
 #include "app/game_flow.h"
 #include "platform/video/video.h"
+#include "render/qwdraw.h"
 #include "replay/replay.h"
 #include "tests/game/game_world.h"
 #include "world/sounds.h"

@@ -230,4 +230,11 @@ const std::vector<Recipe>& effects() {
   return all;
 }
 
+const Recipe* find_effect(std::string_view name) {
+  for (const Recipe& recipe : effects()) {
+    if (recipe.name == name) return &recipe;
+  }
+  return nullptr;
+}
+
 }  // namespace sounds

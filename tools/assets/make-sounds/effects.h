@@ -2,6 +2,7 @@
 #pragma once
 
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "tools/assets/make-sounds/synth.h"
@@ -15,6 +16,8 @@ struct Recipe {
 
 // The twelve effects.
 const std::vector<Recipe>& effects();
+// The recipe of the effect `name`, or nullptr.
+const Recipe* find_effect(std::string_view name);
 
 // The music: a whole number of bars that loops without a seam.
 synth::Track make_music();

@@ -5,12 +5,14 @@
 #include <cmath>
 #include <cstdio>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "tools/assets/make-sounds/effects.h"
 #include "tools/assets/make-sounds/level.h"
 #include "tools/assets/make-sounds/ogg_reader.h"
 #include "tools/assets/make-sounds/ogg_writer.h"
+#include "world/sound_names.h"
 
 namespace {
 
@@ -84,8 +86,14 @@ int main(int argc, char** argv) {
   const std::string folder = argv[1];
   std::uint32_t serial = 0x564D5800;  // fixed, so builds are reproducible
   bool ok = true;
-  for (const sounds::Recipe& recipe : sounds::effects()) {
-    ok = level_and_write(folder, recipe.name, recipe.make(), ++serial) && ok;
+  for (std::string_view name : effect_names) {
+    const sounds::Recipe* recipe = sounds::find_effect(name);
+    if (!recipe) {
+      std::fprintf(stderr, "make_sounds: no recipe for %s\n",
+                   std::string(name).c_str());
+      return 1;
+    }
+    ok = level_and_write(folder, recipe->name, recipe->make(), ++serial) && ok;
   }
 
   const synth::Track music = sounds::make_music();
@@ -93,6 +101,6 @@ int main(int argc, char** argv) {
     std::fprintf(stderr, "make_sounds: the music loop jumps at its seam\n");
     return 1;
   }
-  ok = level_and_write(folder, "zorbem", music, ++serial) && ok;
+  ok = level_and_write(folder, std::string(music_name), music, ++serial) && ok;
   return ok ? 0 : 1;
 }
