@@ -6,11 +6,11 @@
 #include <optional>
 #include <vector>
 
+#include "world/field.h"
 #include "world/world.h"
 
 namespace {
 
-constexpr int field_left = 175, field_right = 465;
 constexpr int ship_top = 410, ship_bottom = 450;
 constexpr int display_right = 639, display_bottom = 479;
 constexpr int shot_step = 15;      // a shot climbs this far each frame
