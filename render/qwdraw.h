@@ -1,5 +1,7 @@
 // The single drawing object: every sprite and text goes through it, flat or
-// as a two-colour anaglyph whose eye images are `depth` pixels apart.
+// as a two-colour anaglyph whose eye images are `depth` pixels apart. The
+// chief header of render/, which also holds the colour ids here and the
+// anaglyph settings and retro lines (anaglyph.h); it stands on world/.
 #pragma once
 
 #include <memory>

@@ -1,7 +1,10 @@
 // The GL side of drawing: two off-screen colour buffers that trade places at
 // every present (one is drawn into, the other holds the frame as last
 // presented), a cached static layer, and a batch of textured, coloured quads
-// that goes to GL in as few draw calls as possible.
+// that goes to GL in as few draw calls as possible. The only header of
+// platform/video/gl/ that the rest of video/ includes; its parts are the
+// programs, the quad batch, textures, frames (buffers, present, read-back)
+// and the static layer, sharing gl_state.h.
 #pragma once
 
 #include <cstdint>
