@@ -1,4 +1,5 @@
-// The segmented crawler: every segment moves by the same rules on its own.
+// The segmented crawler: every segment moves by the same rules on its own,
+// in enemies/crawler.cpp.
 #pragma once
 
 struct vermix_tag {

@@ -1,4 +1,5 @@
-// Decorative debris dots and score pop-ups.
+// Decorative debris dots and score pop-ups; what they do is in
+// actors/particles.cpp and actors/score_popups.cpp.
 #pragma once
 
 #include <string>

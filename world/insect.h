@@ -1,4 +1,5 @@
-// The four insects: spider, scorpion, flea and mosquito, one object each.
+// The four insects: spider, scorpion, flea and mosquito, one object each;
+// what they do is in enemies/insect.cpp and enemies/insect_kinds.cpp.
 #pragma once
 
 struct insect_tag {

@@ -1,4 +1,5 @@
-// The mushroom field: 90 fixed slots on the playfield grid.
+// The mushroom field: 90 fixed slots on the playfield grid; what they do is
+// in actors/mushroom.cpp.
 #pragma once
 
 struct mushroom_tag {

@@ -1,4 +1,5 @@
-// The two player ships and their shots, and the input that drives them.
+// The two player ships and their shots, and the input that drives them;
+// what they do is in actors/player.cpp and actors/player_input.cpp.
 #pragma once
 
 struct player_tag {
