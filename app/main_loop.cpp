@@ -7,6 +7,7 @@
 #include "app/menu.h"
 #include "app/replay_settings.h"
 #include "app/shell.h"
+#include "app/window_file.h"
 #include "render/anaglyph.h"
 #include "replay/replay.h"
 #include "world/world.h"
@@ -53,6 +54,7 @@ void run_main_loop() {
   if (!replay::playing_replay()) {
     anaglyph_settings(2);
     save_high_score();
+    save_window_layout();
   }
   platform::end_program();
 }

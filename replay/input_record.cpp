@@ -2,20 +2,20 @@
 // written as script events, tick-stamped, so that the script plays the same
 // game. The platform's input hook shows each tick's read, once a tick, at
 // the tick's first input read, which is where a script applies its events.
-#include <cerrno>
 #include <chrono>
-#include <cstdio>
-#include <cstring>
 
 #include "platform/platform.h"
 #include "replay/fnv1a.h"
 #include "replay/internal.h"
+#include "replay/output_file.h"
 
 namespace replay {
 namespace {
 
 struct Recording {
-  std::FILE* file = nullptr;
+  bool on = false;
+  // Closed by a failed write: the game is recorded on, nothing is written.
+  detail::OutputFile file;
   std::string pending;  // whole lines not yet written
   std::uint32_t events = 0;
   std::chrono::steady_clock::time_point last_write;
@@ -139,25 +139,20 @@ void record_tick(const detail::InputSnapshot& before,
 }
 
 void write_pending() {
-  if (!recording.file) return;
-  if (!recording.pending.empty()) {
-    std::fwrite(recording.pending.data(), 1, recording.pending.size(),
-                recording.file);
-    recording.pending.clear();
-  }
-  std::fflush(recording.file);
+  if (!recording.on) return;
+  if (!recording.pending.empty()) recording.file.write(recording.pending);
+  recording.pending.clear();
   recording.last_write = std::chrono::steady_clock::now();
 }
 
 }  // namespace
 
 bool start_recording(const std::string& path, std::string& error) {
-  std::FILE* file = std::fopen(path.c_str(), "wb");
-  if (!file) {
-    error = "cannot write the replay " + path + ": " + std::strerror(errno);
+  if (!recording.file.open(path, false, error)) {
+    error = "cannot write the replay " + path + ": " + error;
     return false;
   }
-  recording.file = file;
+  recording.on = true;
   recording.pending.clear();
   recording.events = Fnv1a::start;
   detail::record_meta_line("#! vermix-replay " +
@@ -170,13 +165,13 @@ bool start_recording(const std::string& path, std::string& error) {
 }
 
 void record_setting(const std::string& name, const std::string& value) {
-  if (recording.file)
+  if (recording.on)
     detail::record_meta_line("#! setting " + name + " " + value);
 }
 
 namespace detail {
 
-bool input_recording() { return recording.file != nullptr; }
+bool input_recording() { return recording.on; }
 
 void record_meta_line(const std::string& line) {
   recording.pending += line + '\n';
@@ -185,7 +180,7 @@ void record_meta_line(const std::string& line) {
 std::uint32_t recorded_events_hash() { return recording.events; }
 
 void flush_recording(bool now) {
-  if (!recording.file) return;
+  if (!recording.on) return;
   if (now || std::chrono::steady_clock::now() - recording.last_write >=
                  std::chrono::seconds(1)) {
     write_pending();
@@ -193,10 +188,10 @@ void flush_recording(bool now) {
 }
 
 void close_recording() {
-  if (!recording.file) return;
+  if (!recording.on) return;
   write_pending();
-  std::fclose(recording.file);
-  recording.file = nullptr;
+  recording.file.close();
+  recording.on = false;
   platform::detail::set_input_hook(nullptr);
 }
 

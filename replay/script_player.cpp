@@ -12,6 +12,7 @@
 
 #include "platform/platform.h"
 #include "replay/internal.h"
+#include "replay/output_file.h"
 
 namespace replay {
 namespace {
@@ -48,9 +49,13 @@ void apply_feed(long now) {
 }
 
 void append_dump(const std::string& path) {
-  std::ofstream out(path, std::ios::app | std::ios::binary);
-  out << detail::dump_state() << '\n';
-  if (!out) std::fprintf(stderr, "script: cannot append to %s\n", path.c_str());
+  detail::OutputFile out;
+  std::string error;
+  if (!out.open(path, true, error)) {
+    platform::report_output_failure(path, error);
+    return;
+  }
+  out.write(detail::dump_state() + '\n');
 }
 
 void apply_joystick(const detail::ScriptEvent& e) {
@@ -103,10 +108,7 @@ void apply(const detail::ScriptEvent& e) {
       platform::detail::request_close(e.action == ScriptAction::end);
       return;
     case ScriptAction::screenshot:
-      if (!platform::detail::write_screenshot(e.path)) {
-        std::fprintf(stderr, "script: cannot write screenshot %s\n",
-                     e.path.c_str());
-      }
+      platform::detail::write_screenshot(e.path);
       return;
     case ScriptAction::dump:
       append_dump(e.path);

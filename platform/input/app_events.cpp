@@ -61,7 +61,7 @@ int app_terminate() {
 
 void end_program() {
   if (end_hook) end_hook();
-  detail::exit_program(0);
+  detail::exit_program(outputs_incomplete() ? incomplete_output_status : 0);
 }
 
 }  // namespace platform

@@ -197,7 +197,11 @@ bool close_stream(const StreamRef& stream) {
   ok = (std::fclose(f) == 0) && ok;
   if (ok)
     ok = std::rename(stream->temporary.c_str(), stream->target.c_str()) == 0;
-  if (!ok) ::unlink(stream->temporary.c_str());
+  if (!ok) {
+    const int reason = errno;  // for the caller to name
+    ::unlink(stream->temporary.c_str());
+    errno = reason;
+  }
   return ok;
 }
 

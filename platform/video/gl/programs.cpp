@@ -47,7 +47,7 @@ void main() {
 )";
 
 // The present: the frame as it is, one texel to each window pixel or to each
-// block of zoom x zoom of them.
+// block of zoom x zoom of them, or shrunk into a small window.
 const char* const present_source = R"(#version 330 core
 in vec2 uv;
 uniform sampler2D image;
