@@ -4,10 +4,11 @@
 //
 // This is the only header game code includes to reach the machine. Nothing
 // here exposes SDL, OpenGL or OpenAL types. Every operation runs on the
-// game's single thread. Its rooms: video/ (display, drawing state, images,
-// text, lines, PNG) over video/gl/ (the renderer), audio/, input/ (devices,
-// window events, signals) and system/ (files, clock and random numbers,
-// ticks). Input scripts and replays plug in through automation.h.
+// game's single thread. Its rooms: video/ (display and window, drawing
+// state, images, text, lines, PNG) over video/gl/ (the renderer), audio/,
+// input/ (devices, window events, the input source) and system/ (files,
+// clock, random numbers and arithmetic, ticks, stop signals). Input scripts
+// and replays plug in through automation.h.
 #pragma once
 
 #include <cstddef>
