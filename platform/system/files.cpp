@@ -151,7 +151,10 @@ StreamRef read_file(const std::string& path) {
 
 StreamRef write_file(const std::string& path) {
   const std::string host = detail::host_path(path);
-  if (file_type(path) == 2) return nullptr;  // a folder is never replaced
+  if (file_type(path) == 2) {  // a folder is never replaced
+    errno = EISDIR;
+    return nullptr;
+  }
   detail::remove_stale_temporaries(host);
   std::string temporary = detail::temporary_path(host, ::getpid());
   std::FILE* f = std::fopen(temporary.c_str(), "wb");
