@@ -12,7 +12,7 @@
 #include <stdexcept>
 #include <thread>
 
-#include "platform/internal.h"
+#include "platform/video/video.h"
 
 namespace fs = std::filesystem;
 

@@ -1,0 +1,40 @@
+// SIGINT and SIGTERM ask for the orderly end, as closing the window does,
+// whether the input comes from the devices or from a script. The handler
+// only raises a flag; the next input read turns it into a standing close.
+#include <SDL.h>
+#include <signal.h>
+
+#include "platform/system/system.h"
+
+namespace platform::detail {
+namespace {
+
+volatile sig_atomic_t stop_requested = 0;
+
+void on_stop_signal(int) { stop_requested = 1; }
+
+// A signal the program was started ignoring (a background job) stays ignored.
+void catch_signal(int sig) {
+  struct sigaction old {};
+  if (::sigaction(sig, nullptr, &old) != 0 || old.sa_handler == SIG_IGN) return;
+  struct sigaction action {};
+  action.sa_handler = on_stop_signal;
+  sigemptyset(&action.sa_mask);
+  action.sa_flags = SA_RESTART;
+  ::sigaction(sig, &action, nullptr);
+}
+
+}  // namespace
+
+void catch_stop_signals() {
+  static bool caught = false;
+  if (caught) return;
+  caught = true;
+  SDL_SetHint(SDL_HINT_NO_SIGNAL_HANDLERS, "1");
+  catch_signal(SIGINT);
+  catch_signal(SIGTERM);
+}
+
+bool stop_signal_caught() { return stop_requested != 0; }
+
+}  // namespace platform::detail
