@@ -171,7 +171,7 @@ void write_pending() {
 }  // namespace
 
 bool start_recording(const std::string& path, std::string& error) {
-  std::FILE* file = std::fopen(path.c_str(), "wb");
+  std::FILE* file = detail::open_host_file(path, "wb");
   if (!file) {
     error = "cannot write the replay " + path + ": " + std::strerror(errno);
     return false;

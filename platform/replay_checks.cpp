@@ -140,7 +140,7 @@ void set_state_checker(std::function<StateChecks()> c) {
 }
 
 bool dump_state_every(int every, const std::string& path, std::string& error) {
-  std::FILE* file = std::fopen(path.c_str(), "ab");
+  std::FILE* file = detail::open_host_file(path, "ab");
   if (!file) {
     error = "cannot write the dumps " + path + ": " + std::strerror(errno);
     return false;
