@@ -23,6 +23,12 @@ std::string join(std::string folder, std::string relative) {
   return folder + relative;
 }
 
+// A host path from the root: "/..." or, on Windows, "C:/...".
+bool absolute(const std::string& path) {
+  if (!path.empty() && path[0] == '/') return true;
+  return path.size() > 2 && path[1] == ':' && path[2] == '/';
+}
+
 }  // namespace
 
 DataFolders choose_data_folders(const FolderClues& clues) {
@@ -33,7 +39,9 @@ DataFolders choose_data_folders(const FolderClues& clues) {
                        ? portable_folder
                        : join(clues.executable_folder, VERMIX_INSTALLED_DATA);
   // Relative values of XDG_DATA_HOME are to be ignored.
-  if (!clues.xdg_data_home.empty() && clues.xdg_data_home[0] == '/') {
+  if (!clues.app_data.empty()) {
+    folders.saves = join(clues.app_data, "Vermix");
+  } else if (!clues.xdg_data_home.empty() && clues.xdg_data_home[0] == '/') {
     folders.saves = join(clues.xdg_data_home, "vermix");
   } else if (!clues.home.empty()) {
     folders.saves = join(clues.home, ".local/share/vermix");
@@ -50,6 +58,7 @@ FolderClues gather_folder_clues(const std::string& data_dir) {
   clues.executable_folder = platform::executable_folder();
   clues.xdg_data_home = platform::environment_value("XDG_DATA_HOME");
   clues.home = platform::environment_value("HOME");
+  clues.app_data = platform::application_data_folder();
   return clues;
 }
 
@@ -68,7 +77,7 @@ std::string where_text(const DataFolders& folders,
                        const std::string& working_folder,
                        const std::string& indent) {
   auto shown = [&](const std::string& folder) {
-    return folder[0] == '/' ? folder : join(working_folder, folder);
+    return absolute(folder) ? folder : join(working_folder, folder);
   };
   return indent + "sounds:      " + shown(folders.sounds) + "\n" + indent +
          "saved files: " + shown(folders.saves) + "\n";

@@ -3,7 +3,8 @@
 //    everything there.
 //  - Installed: sounds from the data folder installed beside the executable
 //    (<prefix>/share/vermix for <prefix>/bin/vermix), saved files in
-//    $XDG_DATA_HOME/vermix, else ~/.local/share/vermix.
+//    $XDG_DATA_HOME/vermix, else ~/.local/share/vermix; on Windows in the
+//    user's application-data folder, Vermix in it.
 //  - --data-dir DIR: everything in DIR.
 #pragma once
 
@@ -21,6 +22,7 @@ struct FolderClues {
   std::string executable_folder;
   std::string xdg_data_home;
   std::string home;
+  std::string app_data;  // Windows' application-data folder, "" elsewhere
 };
 
 DataFolders choose_data_folders(const FolderClues& clues);

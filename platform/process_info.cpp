@@ -5,6 +5,9 @@
 #define WIN32_LEAN_AND_MEAN
 #define NOMINMAX
 #include <windows.h>
+// After windows.h:
+#include <knownfolders.h>
+#include <shlobj.h>
 #endif
 
 #include <cstdlib>
@@ -49,6 +52,16 @@ std::string environment_value(const std::string& name) {
   const wchar_t* value = ::_wgetenv(detail::wide(name).c_str());
   return value ? detail::narrow(value) : "";
 }
+
+std::string application_data_folder() {
+  PWSTR path = nullptr;
+  std::string out;
+  if (::SHGetKnownFolderPath(FOLDERID_RoamingAppData, KF_FLAG_CREATE, nullptr,
+                             &path) == S_OK)
+    out = host_form(path);
+  ::CoTaskMemFree(path);
+  return out;
+}
 #else
 std::string executable_folder() {
   char buffer[4096];
@@ -70,6 +83,7 @@ std::string environment_value(const std::string& name) {
   return value ? value : "";
 }
 
+std::string application_data_folder() { return ""; }
 #endif
 
 }  // namespace platform

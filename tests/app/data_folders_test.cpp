@@ -54,6 +54,19 @@ TEST(DataFolders, SavesFallBackToHomeThenToTheWorkingFolder) {
   EXPECT_EQ(choose_data_folders(clues).saves, "data");
 }
 
+// Windows: the saves go to the application-data folder whatever HOME says,
+// and drive paths show as they are.
+TEST(DataFolders, InstalledOnWindowsSavesInTheApplicationDataFolder) {
+  FolderClues clues = installed();
+  clues.executable_folder = "C:/Program Files/Vermix";
+  clues.app_data = "C:/Users/ann/AppData/Roaming";
+  const DataFolders f = choose_data_folders(clues);
+  EXPECT_EQ(f.saves, "C:/Users/ann/AppData/Roaming/Vermix");
+  EXPECT_EQ(where_text({"data", f.saves}, "D:/games"),
+            "sounds:      D:/games/data\n"
+            "saved files: C:/Users/ann/AppData/Roaming/Vermix\n");
+}
+
 TEST(DataFolders, WhereShowsRelativeFoldersUnderTheWorkingFolder) {
   EXPECT_EQ(where_text({"data", "/home/ann/.data/vermix"}, "/games/", "  "),
             "  sounds:      /games/data\n"
