@@ -6,6 +6,7 @@
 #include "app/command_line.h"
 #include "app/data_folders.h"
 #include "app/shell.h"
+#include "platform/entry_point.h"
 
 namespace {
 
