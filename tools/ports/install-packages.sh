@@ -64,12 +64,12 @@ need_root() {
 }
 
 changed_sources=0
-if [ "$(cat "$sources_file" 2>/dev/null)" != "$sources" ]; then
+if [ "$(cat "$sources_file" 2>/dev/null)" != "$(printf '%s' "$sources")" ]; then
   need_root "writing $sources_file"
   printf '%s' "$sources" >"$sources_file"
   changed_sources=1
 fi
-if [ -n "$prefs" ] && [ "$(cat "$prefs_file" 2>/dev/null)" != "$prefs" ]; then
+if [ -n "$prefs" ] && [ "$(cat "$prefs_file" 2>/dev/null)" != "$(printf '%s' "$prefs")" ]; then
   need_root "writing $prefs_file"
   printf '%s' "$prefs" >"$prefs_file"
   changed_sources=1
