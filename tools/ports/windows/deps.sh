@@ -213,13 +213,17 @@ for spec in "${sources[@]}"; do
   build "$spec"
 done
 
-# zlib as the others see it: Debian's static library.
+# zlib as the others see it: Debian's static library, copied into the prefix
+# so that -lz finds it before the import library of zlib1.dll beside it.
+cp /usr/$host/lib/libz.a "$stage/lib/"
+cp /usr/$host/include/zlib.h /usr/$host/include/zconf.h "$stage/include/"
 cat >"$stage/lib/pkgconfig/zlib.pc" <<EOF
+prefix=$stage
 Name: zlib
 Description: zlib compression library (Debian's libz-mingw-w64-dev, static)
 Version: $(dpkg-query -W -f='${Version}' libz-mingw-w64-dev)
-Libs: /usr/$host/lib/libz.a
-Cflags: -I/usr/$host/include
+Libs: -L\${prefix}/lib -lz
+Cflags: -I\${prefix}/include
 EOF
 
 # The prefix is renamed after the build, and the static libraries need their
@@ -230,7 +234,7 @@ rm -f "$stage"/lib/*.la
 for pc in "$stage"/lib/pkgconfig/*.pc; do
   [ -L "$pc" ] && continue
   sed -i "s|$stage|\${pcfiledir}/../..|g" "$pc"
-  case $(basename "$pc") in openal.pc | zlib.pc) continue ;; esac
+  case $(basename "$pc") in openal.pc) continue ;; esac
   awk '
     /^Libs:/ { libs = $0; next }
     /^Libs.private:/ { sub(/^Libs.private:/, ""); priv = priv " " $0; next }
