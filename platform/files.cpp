@@ -122,6 +122,15 @@ bool replace_file(const std::string& from, const std::string& to) {
 }
 #endif
 
+}  // namespace
+
+bool is_host_folder(const std::string& host) {
+  FileStatus st{};
+  return host_stat(host, st) == 0 && S_ISDIR(st.st_mode);
+}
+
+namespace {
+
 // A descriptor for reading `host` if it is a regular file after links, else
 // -1. Opening never blocks, so a pipe with no writer cannot stall start-up.
 int open_regular(const std::string& host) {

@@ -55,9 +55,10 @@ constexpr std::size_t max_read_bytes = std::size_t{64} << 20;
 std::string temporary_path(const std::string& host, long pid);
 // Removes what saves of `host` by processes no longer running left behind.
 void remove_stale_temporaries(const std::string& host);
-// fopen and unlink of a host path (UTF-8 on every system).
+// fopen, unlink and a folder test of a host path (UTF-8 on every system).
 std::FILE* open_host_file(const std::string& host, const char* mode);
 bool remove_host_file(const std::string& host);
+bool is_host_folder(const std::string& host);
 #ifdef _WIN32
 // UTF-8 <-> the UTF-16 of Windows' own calls.
 std::wstring wide(const std::string& utf8);

@@ -1,6 +1,5 @@
 // Plays an input script: the events that are due are applied to the input
 // state at each input read. The joysticks of a script are virtual ports.
-#include <sys/stat.h>
 
 #include <algorithm>
 #include <array>
@@ -120,12 +119,15 @@ void apply(const detail::ScriptEvent& e) {
 
 bool load_input_script(const std::string& path, std::string& error) {
   // A folder opens as a stream that is simply empty: an endless run.
-  struct stat st {};
-  if (::stat(path.c_str(), &st) == 0 && S_ISDIR(st.st_mode)) {
+  if (detail::is_host_folder(path)) {
     error = path + ": is a folder, not a script";
     return false;
   }
+#ifdef _WIN32
+  std::ifstream in(detail::wide(path).c_str(), std::ios::binary);  // UTF-8
+#else
   std::ifstream in(path, std::ios::binary);
+#endif
   if (!in) {
     error = path + ": cannot be read";
     return false;
