@@ -100,6 +100,7 @@ std::string usage_text() {
     text += left + wrap(row.help, help_column, width) + "\n";
   }
   text += "\nFiles:\n  " + wrap(files_summary, 2, width) + "\n";
+  text += "\nExit status:\n  " + wrap(exit_status_summary, 2, width) + "\n";
   return text;
 }
 

@@ -6,6 +6,7 @@
 #include "app/command_line.h"
 #include "app/data_folders.h"
 #include "app/shell.h"
+#include "app/window_file.h"
 #include "platform/entry_point.h"
 
 namespace {
@@ -71,11 +72,11 @@ int main(int argc, char** argv) {
     std::cerr << "vermix: " << error << "\n";
     return 2;
   }
-  platform::RunOptions run = cl.run;
+  use_data_folders(folders);
+  platform::RunOptions run = with_kept_window(cl.run);
   if (!cl.timedemo.empty()) {
     run.fast = true;
     platform::time_frames();
   }
-  use_data_folders(folders);
   return run_game(run, seed, cl.repeat);
 }

@@ -8,6 +8,7 @@
 #include "app/menu.h"
 #include "app/replay_settings.h"
 #include "app/shell.h"
+#include "app/window_file.h"
 #include "render/anaglyph.h"
 
 namespace {
@@ -52,6 +53,7 @@ void run_main_loop() {
   if (!platform::playing_replay()) {
     anaglyph_settings(2);
     save_high_score();
+    save_window_layout();
   }
   platform::end_program();
 }

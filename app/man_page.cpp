@@ -28,7 +28,8 @@ const char* const controls =
     ".TP\n"
     "Keyboard\n"
     "Left Control fires. Space pauses and goes on. Escape pauses a game, "
-    "leaves a paused game for the title, and quits from the title.\n"
+    "leaves a paused game for the title, and quits from the title. "
+    "Alt+Enter or F11 switch between full screen and a window at any time.\n"
     ".TP\n"
     "Gamepad\n"
     "Joystick 0 moves the ship and button 0 fires; button 2 of either "
@@ -69,8 +70,7 @@ std::string man_page() {
       ".TP\n"
       ".B HOME\n"
       "Used for \\fI~/.local/share/vermix\\fR when XDG_DATA_HOME is not set.\n"
-      ".SH EXIT STATUS\n"
-      "0 when the game ends in order, 1 when the display cannot be opened, "
-      "2 for a bad command line or input script.\n";
+      ".SH EXIT STATUS\n" +
+      roff(exit_status_summary) + "\n";
   return page;
 }

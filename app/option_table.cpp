@@ -164,5 +164,16 @@ const char* const files_summary =
     "the bin folder of the executable) and keeps the two files in "
     "$XDG_DATA_HOME/vermix, or ~/.local/share/vermix when XDG_DATA_HOME is "
     "not set, making that folder when it first saves. --data-dir DIR puts "
-    "both in DIR. The files are written when the game ends in order; a save "
+    "both in DIR, with window.dat, which keeps full screen or a window and "
+    "the window's size (Alt+Enter or F11 switch; --window and --scale "
+    "override it). The files are written when the game ends in order; a save "
     "that fails is named on standard error and the previous file is kept.";
+
+const char* const exit_status_summary =
+    "0 when the game ends in order; 1 when the display cannot be opened; 2 "
+    "for a bad command line, input script or replay (its line is named); 3 "
+    "when a replay diverges; 4 when a replay that was cut short has played "
+    "to its end; 5 when the game ended in order but a file it was asked to "
+    "write (--record, --dump-every, a screenshot, a save) could not be "
+    "written in full: the failure was named on standard error as it "
+    "happened, and what was written before it is kept.";

@@ -24,3 +24,4 @@ std::span<const OptionRow> option_table();
 // Shared by --help and the man page.
 extern const char* const program_summary;
 extern const char* const files_summary;
+extern const char* const exit_status_summary;

@@ -1,6 +1,7 @@
 #include "app/save_file.h"
 
-#include <iostream>
+#include <cerrno>
+#include <cstring>
 
 #include "app/data_folders.h"
 #include "platform/platform.h"
@@ -9,14 +10,17 @@ bool save_ints(const std::string& name, std::initializer_list<int> values) {
   const std::string& folder = data_folders().saves;
   if (platform::file_type(folder) == 0) platform::create_folder(folder);
   const std::string path = saved_file(name);
+  errno = 0;
   const platform::StreamRef out = platform::write_file(path);
   for (int v : values) platform::write_int(out, v);
   if (platform::close_stream(out)) return true;
+  const int reason = errno;
   std::string shown = path;
   for (char& c : shown) {
     if (c == '\\') c = '/';
   }
-  std::cerr << "vermix: could not save " << shown
-            << "; the previous file is kept\n";
+  platform::report_output_failure(
+      shown, std::string(reason != 0 ? std::strerror(reason) : "not saved") +
+                 "; the previous file is kept");
   return false;
 }

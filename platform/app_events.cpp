@@ -62,7 +62,7 @@ void end_program() {
   detail::report_frame_times();
   detail::report_frame_spread();
   detail::shut_down();
-  std::exit(0);
+  std::exit(outputs_incomplete() ? incomplete_output_status : 0);
 }
 
 }  // namespace platform

@@ -3,7 +3,6 @@
 #include <climits>
 #include <cmath>
 #include <cstdint>
-#include <numbers>
 #include <thread>
 
 #include "platform/platform.h"
@@ -28,25 +27,6 @@ double unit() {
   const double hi = next_state() & 0x1FFFFFFC;
   const double lo = next_state() & 0x1FFFFFF8;
   return (lo / 134217728.0 + hi) / 536870912.0;
-}
-
-// Sine of whole quadrants plus a remainder within +-45 degrees, so that the
-// multiples of 90 give exactly 0 and +-1.
-double sin_quadrant(double degrees, int quarter_turns) {
-  if (!std::isfinite(degrees)) return std::nan("");
-  const double r = std::fmod(degrees, 360.0);
-  const double q = std::round(r / 90.0);
-  const double rem = (r - 90.0 * q) * (std::numbers::pi / 180.0);
-  switch ((static_cast<int>(q) + quarter_turns) & 3) {
-    case 0:
-      return std::sin(rem);
-    case 1:
-      return std::cos(rem);
-    case 2:
-      return -std::sin(rem);
-    default:
-      return -std::cos(rem);
-  }
 }
 
 }  // namespace
@@ -78,9 +58,6 @@ double rnd(double a, double b) {
   const double hi = std::fmax(a, b);
   return lo + (hi - lo) * unit();
 }
-
-double sin_deg(double degrees) { return sin_quadrant(degrees, 0); }
-double cos_deg(double degrees) { return sin_quadrant(degrees, 1); }
 
 int float_to_int(double value) {
   if (std::isnan(value)) return 0;

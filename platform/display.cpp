@@ -1,9 +1,11 @@
 // The window, its GL context and the frame: opening the display, clearing,
 // presenting at the held rate, and reading back what was presented.
 #include <algorithm>
+#include <cerrno>
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <string>
 
 #include "platform/display_fit.h"
@@ -23,6 +25,11 @@ struct Display {
   SDL_GLContext context = nullptr;
   bool open = false;
   bool full_screen = false;
+  int windowed_width = 0;  // the window's size when it is not full screen
+  int windowed_height = 0;
+  // Whether a window manager carries out full screen; without one the
+  // window is laid over the desktop, borderless.
+  bool managed = true;
   int width = 0;
   int height = 0;
   int swap_interval = -2;  // as last set; -2 not yet
@@ -64,7 +71,22 @@ int desktop_window_zoom(int width, int height) {
                              height);
 }
 
-bool create_window(int width, int height, int flags) {
+// The window's size out of full screen: the size kept from the last run,
+// else the display at the requested or the largest zoom that fits.
+void choose_windowed_size(int width, int height) {
+  Display& d = display();
+  const RunOptions& o = run_options();
+  if (o.scale == 0 && o.window_width > 0 && o.window_height > 0) {
+    d.windowed_width = o.window_width;
+    d.windowed_height = o.window_height;
+    return;
+  }
+  const int zoom = desktop_window_zoom(width, height);
+  d.windowed_width = width * zoom;
+  d.windowed_height = height * zoom;
+}
+
+bool create_window(int flags) {
   Display& d = display();
   SDL_GL_SetAttribute(SDL_GL_CONTEXT_MAJOR_VERSION, 3);
   SDL_GL_SetAttribute(SDL_GL_CONTEXT_MINOR_VERSION, 3);
@@ -76,9 +98,10 @@ bool create_window(int width, int height, int flags) {
   SDL_GL_SetAttribute(SDL_GL_ALPHA_SIZE, (flags & 4) ? 8 : 0);
   SDL_GL_SetAttribute(SDL_GL_DEPTH_SIZE, (flags & 8) ? 24 : 0);
   SDL_GL_SetAttribute(SDL_GL_STENCIL_SIZE, (flags & 16) ? 8 : 0);
-  d.window = SDL_CreateWindow(d.title.c_str(), SDL_WINDOWPOS_CENTERED,
-                              SDL_WINDOWPOS_CENTERED, width, height,
-                              SDL_WINDOW_OPENGL | SDL_WINDOW_HIDDEN);
+  d.window = SDL_CreateWindow(
+      d.title.c_str(), SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED,
+      d.windowed_width, d.windowed_height,
+      SDL_WINDOW_OPENGL | SDL_WINDOW_HIDDEN | SDL_WINDOW_RESIZABLE);
   if (!d.window) return fail(SDL_GetError());
   d.context = SDL_GL_CreateContext(d.window);
   if (!d.context) {
@@ -88,6 +111,8 @@ bool create_window(int width, int height, int flags) {
     return fail("no OpenGL 3.3 context: " + reason);
   }
   SDL_GL_MakeCurrent(d.window, d.context);
+  SDL_SetWindowMinimumSize(d.window, 64, 48);
+  d.managed = detail::window_manager_present(d.window);
   // The display goes before any static object is destroyed, and before the
   // GL driver's own exit-time clean-up, which ran after this registration's
   // counterpart in the driver was made: images that die later find no
@@ -126,21 +151,16 @@ bool open_graphics(int width, int height, int depth, int hertz, int flags) {
   if (!SDL_WasInit(SDL_INIT_VIDEO) && SDL_InitSubSystem(SDL_INIT_VIDEO) != 0) {
     return fail(SDL_GetError());
   }
-  d.full_screen = depth != 0;
-  const int zoom = d.full_screen ? 1 : desktop_window_zoom(width, height);
-  // Made at its zoomed size: a drawable that only grows later may keep its
+  choose_windowed_size(width, height);
+  // Made at its final size: a drawable that only grows later may keep its
   // first size on some drivers.
-  if (!d.window && !create_window(width * zoom, height * zoom, flags)) {
-    return false;
-  }
-
-  if (d.full_screen) {
-    SDL_SetWindowFullscreen(d.window, SDL_WINDOW_FULLSCREEN_DESKTOP);
+  if (d.window) {
+    d.full_screen = depth == 0;  // so that the switch below is carried out
+    detail::set_full_screen(depth != 0);
   } else {
-    SDL_SetWindowFullscreen(d.window, 0);
-    SDL_SetWindowSize(d.window, width * zoom, height * zoom);
-    SDL_SetWindowPosition(d.window, SDL_WINDOWPOS_CENTERED,
-                          SDL_WINDOWPOS_CENTERED);
+    if (!create_window(flags)) return false;
+    d.full_screen = false;
+    detail::set_full_screen(depth != 0);
   }
   SDL_ShowWindow(d.window);
 
@@ -180,11 +200,9 @@ void flip(int sync) {
     if (run_options().fast) {
       vsync = false;
     } else if (sync == -1) {
-      vsync = d.full_screen;
-      if (d.pacer.enabled()) {
-        delay(d.pacer.wait_before_present(millisecs()));
-        vsync = false;
-      }
+      // The pacer is off only where vertical sync was found to hold the rate.
+      vsync = !d.pacer.enabled();
+      if (d.pacer.enabled()) delay(d.pacer.wait_before_present(millisecs()));
     }
     present(vsync);
     detail::frame_presented();
@@ -193,6 +211,13 @@ void flip(int sync) {
 }
 
 void hide_mouse() { SDL_ShowCursor(SDL_DISABLE); }
+
+WindowLayout window_layout() {
+  Display& d = display();
+  if (d.window && !d.full_screen)
+    SDL_GetWindowSize(d.window, &d.windowed_width, &d.windowed_height);
+  return {d.full_screen, d.windowed_width, d.windowed_height};
+}
 
 namespace detail {
 
@@ -213,25 +238,25 @@ void close_display() {
 
 namespace {
 
-// Zoom and offset of the display inside the window, in window coordinates.
-void placement(int& zoom, int& left, int& top) {
+// Where the display lies inside the window, in window coordinates.
+FrameRect placement() {
   const Display& d = display();
   int ww = d.width;
   int wh = d.height;
   if (d.window) SDL_GetWindowSize(d.window, &ww, &wh);
-  zoom = whole_zoom(ww, wh, d.width, d.height);
-  left = centred_offset(ww, d.width, zoom);
-  top = centred_offset(wh, d.height, zoom);
+  return fit_frame(ww, wh, d.width, d.height);
 }
 
 }  // namespace
 
 void window_to_display(float wx, float wy, int& x, int& y) {
   const Display& d = display();
-  int zoom, left, top;
-  placement(zoom, left, top);
-  x = static_cast<int>(std::floor((wx - left) / zoom));
-  y = static_cast<int>(std::floor((wy - top) / zoom));
+  const FrameRect r = placement();
+  if (r.width <= 0 || r.height <= 0) return;
+  x = static_cast<int>(
+      std::floor(static_cast<double>(wx - r.x) * d.width / r.width));
+  y = static_cast<int>(
+      std::floor(static_cast<double>(wy - r.y) * d.height / r.height));
   if (d.open) {
     x = std::clamp(x, 0, d.width - 1);
     y = std::clamp(y, 0, d.height - 1);
@@ -239,12 +264,41 @@ void window_to_display(float wx, float wy, int& x, int& y) {
 }
 
 void display_to_window(int x, int y, int& wx, int& wy) {
-  int zoom, left, top;
-  placement(zoom, left, top);
+  const Display& d = display();
+  const FrameRect r = placement();
+  if (d.width <= 0 || d.height <= 0) return;
   // The middle of the display pixel, so that the way back lands on it.
-  wx = left + x * zoom + zoom / 2;
-  wy = top + y * zoom + zoom / 2;
+  wx = r.x + (2 * x + 1) * r.width / (2 * d.width);
+  wy = r.y + (2 * y + 1) * r.height / (2 * d.height);
 }
+
+void set_full_screen(bool on) {
+  Display& d = display();
+  if (!d.window || on == d.full_screen) return;
+  SDL_Rect desktop{};
+  const bool known =
+      SDL_GetDisplayBounds(std::max(0, SDL_GetWindowDisplayIndex(d.window)),
+                           &desktop) == 0;
+  if (on) {
+    SDL_GetWindowSize(d.window, &d.windowed_width, &d.windowed_height);
+    if (d.managed || !known) {
+      SDL_SetWindowFullscreen(d.window, SDL_WINDOW_FULLSCREEN_DESKTOP);
+    } else {
+      SDL_SetWindowBordered(d.window, SDL_FALSE);
+      SDL_SetWindowPosition(d.window, desktop.x, desktop.y);
+      SDL_SetWindowSize(d.window, desktop.w, desktop.h);
+    }
+  } else {
+    SDL_SetWindowFullscreen(d.window, 0);
+    SDL_SetWindowBordered(d.window, SDL_TRUE);
+    SDL_SetWindowSize(d.window, d.windowed_width, d.windowed_height);
+    SDL_SetWindowPosition(d.window, SDL_WINDOWPOS_CENTERED,
+                          SDL_WINDOWPOS_CENTERED);
+  }
+  d.full_screen = on;
+}
+
+void toggle_full_screen() { set_full_screen(!display().full_screen); }
 
 bool read_presented_frame(std::vector<std::uint8_t>& rgba) {
   if (!display().open) return false;
@@ -254,8 +308,16 @@ bool read_presented_frame(std::vector<std::uint8_t>& rgba) {
 
 bool write_screenshot(const std::string& path) {
   std::vector<std::uint8_t> rgba;
-  return read_presented_frame(rgba) &&
-         write_png(host_path(path), display().width, display().height, rgba);
+  if (!read_presented_frame(rgba)) {
+    report_output_failure(path, "no frame has been shown yet");
+    return false;
+  }
+  errno = 0;
+  if (write_png(host_path(path), display().width, display().height, rgba))
+    return true;
+  report_output_failure(path, errno != 0 ? std::strerror(errno)
+                                         : "the picture could not be made");
+  return false;
 }
 
 }  // namespace detail

@@ -28,4 +28,39 @@ inline int centred_offset(int available, int size, int zoom) {
   return (available - size * zoom) / 2;
 }
 
+// Where the display lands in an area, in the area's pixels.
+struct FrameRect {
+  int x = 0, y = 0, width = 0, height = 0;
+  bool operator==(const FrameRect&) const = default;
+};
+
+// The display in an area: at the largest whole zoom that fits, centred; in
+// an area smaller than the display, scaled down to fit with its proportions
+// kept, centred.
+inline FrameRect fit_frame(int area_width, int area_height, int width,
+                           int height) {
+  if (width <= 0 || height <= 0 || area_width <= 0 || area_height <= 0)
+    return {0, 0, width, height};
+  if (area_width >= width && area_height >= height) {
+    const int zoom = whole_zoom(area_width, area_height, width, height);
+    return {centred_offset(area_width, width, zoom),
+            centred_offset(area_height, height, zoom), width * zoom,
+            height * zoom};
+  }
+  // The side that runs out first fills the area.
+  const long long across = static_cast<long long>(area_width) * height;
+  const long long down = static_cast<long long>(area_height) * width;
+  FrameRect r;
+  if (across <= down) {
+    r.width = area_width;
+    r.height = std::max(1, static_cast<int>(across / width));
+  } else {
+    r.height = area_height;
+    r.width = std::max(1, static_cast<int>(down / height));
+  }
+  r.x = (area_width - r.width) / 2;
+  r.y = (area_height - r.height) / 2;
+  return r;
+}
+
 }  // namespace platform::detail

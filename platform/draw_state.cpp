@@ -1,8 +1,6 @@
 #include "platform/draw_state.h"
 
 #include <algorithm>
-#include <cmath>
-#include <numbers>
 
 namespace platform {
 
@@ -22,9 +20,9 @@ std::uint8_t channel(int value) {
 
 void update_matrix() {
   DrawState& s = draw_state();
-  const double radians = s.rotation * std::numbers::pi / 180.0;
-  const auto c = static_cast<float>(std::cos(radians));
-  const auto n = static_cast<float>(std::sin(radians));
+  // Our own sine, so that sprites turn by the same pixels everywhere.
+  const auto c = static_cast<float>(cos_deg(s.rotation));
+  const auto n = static_cast<float>(sin_deg(s.rotation));
   s.ix = c * s.scale_x;
   s.iy = -n * s.scale_y;
   s.jx = n * s.scale_x;

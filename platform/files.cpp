@@ -101,8 +101,11 @@ bool flush_to_disk(std::FILE* f) {
 // rename() refuses an existing target on Windows; this replaces it, and
 // returns only once the move is on the disk.
 bool replace_file(const std::string& from, const std::string& to) {
-  return ::MoveFileExW(wide(from).c_str(), wide(to).c_str(),
-                       MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH);
+  if (::MoveFileExW(wide(from).c_str(), wide(to).c_str(),
+                    MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH))
+    return true;
+  errno = ::GetLastError() == ERROR_ACCESS_DENIED ? EACCES : EIO;
+  return false;
 }
 #else
 using FileStatus = struct stat;
@@ -307,7 +310,11 @@ bool close_stream(const StreamRef& stream) {
   bool ok = !stream->failed && std::fflush(f) == 0 && detail::flush_to_disk(f);
   ok = (std::fclose(f) == 0) && ok;
   if (ok) ok = detail::replace_file(stream->temporary, stream->target);
-  if (!ok) detail::remove_host_file(stream->temporary);
+  if (!ok) {
+    const int reason = errno;  // for the caller to name
+    detail::remove_host_file(stream->temporary);
+    errno = reason;
+  }
   return ok;
 }
 

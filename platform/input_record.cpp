@@ -2,13 +2,11 @@
 // written as script events, tick-stamped, so that the script plays the same
 // game. The sources are read once a tick while recording, at the tick's
 // first input read, which is where a script applies its events.
-#include <cerrno>
 #include <chrono>
-#include <cstdio>
-#include <cstring>
 
 #include "platform/input_state.h"
 #include "platform/internal.h"
+#include "platform/output_file.h"
 #include "platform/platform.h"
 #include "platform/replay.h"
 
@@ -28,7 +26,9 @@ struct InputState {
 };
 
 struct Recording {
-  std::FILE* file = nullptr;
+  bool on = false;
+  // Closed by a failed write: the game is recorded on, nothing is written.
+  detail::OutputFile file;
   std::string pending;  // whole lines not yet written
   std::uint32_t events = 0;
   long last_read_tick = -1;
@@ -158,25 +158,20 @@ void record_close(const detail::WindowFlags& before,
 }
 
 void write_pending() {
-  if (!recording.file) return;
-  if (!recording.pending.empty()) {
-    std::fwrite(recording.pending.data(), 1, recording.pending.size(),
-                recording.file);
-    recording.pending.clear();
-  }
-  std::fflush(recording.file);
+  if (!recording.on) return;
+  if (!recording.pending.empty()) recording.file.write(recording.pending);
+  recording.pending.clear();
   recording.last_write = std::chrono::steady_clock::now();
 }
 
 }  // namespace
 
 bool start_recording(const std::string& path, std::string& error) {
-  std::FILE* file = detail::open_host_file(path, "wb");
-  if (!file) {
-    error = "cannot write the replay " + path + ": " + std::strerror(errno);
+  if (!recording.file.open(path, false, error)) {
+    error = "cannot write the replay " + path + ": " + error;
     return false;
   }
-  recording.file = file;
+  recording.on = true;
   recording.pending.clear();
   recording.events = detail::events_hash_start;
   recording.last_read_tick = -1;
@@ -188,16 +183,16 @@ bool start_recording(const std::string& path, std::string& error) {
 }
 
 void record_setting(const std::string& name, const std::string& value) {
-  if (recording.file)
+  if (recording.on)
     detail::record_meta_line("#! setting " + name + " " + value);
 }
 
 namespace detail {
 
-bool input_recording() { return recording.file != nullptr; }
+bool input_recording() { return recording.on; }
 
 void read_inputs_recorded(const std::function<void()>& read) {
-  if (!recording.file) {
+  if (!recording.on) {
     read();
     return;
   }
@@ -223,7 +218,7 @@ void record_meta_line(const std::string& line) {
 std::uint32_t recorded_events_hash() { return recording.events; }
 
 void flush_recording(bool now) {
-  if (!recording.file) return;
+  if (!recording.on) return;
   if (now || std::chrono::steady_clock::now() - recording.last_write >=
                  std::chrono::seconds(1)) {
     write_pending();
@@ -231,10 +226,10 @@ void flush_recording(bool now) {
 }
 
 void close_recording() {
-  if (!recording.file) return;
+  if (!recording.on) return;
   write_pending();
-  std::fclose(recording.file);
-  recording.file = nullptr;
+  recording.file.close();
+  recording.on = false;
 }
 
 }  // namespace detail

@@ -68,7 +68,7 @@ unsigned key_mouse_clears();
 void ensure_sdl_input();
 // Handles every pending SDL event.
 void pump_system_events();
-// Discards SDL's pending events without handling them.
+// Discards SDL's pending events but for the window keys (Alt+Enter, F11).
 void drain_system_events();
 // Follows the joystick devices as they come and go.
 void sync_joysticks();

@@ -22,6 +22,12 @@ void shut_down();
 // Window pixel -> display pixel (640 x 480 space), and back.
 void window_to_display(float wx, float wy, int& x, int& y);
 void display_to_window(int x, int y, int& wx, int& wy);
+// Full screen on or off; the window keeps its own size for the way back.
+void set_full_screen(bool on);
+void toggle_full_screen();
+// False when nothing would carry out a full screen request
+// (window_manager.cpp).
+bool window_manager_present(SDL_Window* window);
 // The display as last presented by flip, 640 x 480 RGBA rows top to bottom.
 bool read_presented_frame(std::vector<std::uint8_t>& rgba);
 bool write_screenshot(const std::string& path);

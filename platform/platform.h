@@ -39,9 +39,29 @@ struct RunOptions {
       false;          // depth 0 is a window anyway; this only records the wish
   int scale = 0;      // whole zoom factor of a window; 0 = largest that fits
   bool fast = false;  // never sleep: not in flip, not in waiting loops
+  // A window's size kept from the last run, used without `scale`; 0: none.
+  int window_width = 0;
+  int window_height = 0;
 };
 void set_run_options(const RunOptions& options);
 const RunOptions& run_options();
+
+// Full screen or a window, and the window's size out of full screen, as the
+// player left them (Alt+Enter or F11 switch, the window may be resized).
+struct WindowLayout {
+  bool full_screen = false;
+  int width = 0;
+  int height = 0;
+};
+WindowLayout window_layout();
+
+// Outputs the player asked for (a recording, state dumps, screenshots, the
+// saved files): a write that fails is named once on stderr with the path and
+// the reason, the game plays on, and the program then ends with
+// incomplete_output_status instead of 0.
+void report_output_failure(const std::string& path, const std::string& reason);
+bool outputs_incomplete();
+constexpr int incomplete_output_status = 5;
 
 // Drives input from a script file instead of the real devices (which are then
 // ignored). Returns false with a message naming the bad line in `error`.

@@ -1,6 +1,7 @@
 // PNG decoding and encoding with libpng, from memory and to a file.
 #include <png.h>
 
+#include <cerrno>
 #include <cstdio>
 #include <cstring>
 
@@ -86,15 +87,21 @@ bool write_png(const std::string& host_file, int width, int height,
   png_structp png = png_create_write_struct(PNG_LIBPNG_VER_STRING, nullptr,
                                             nullptr, quiet_warning);
   png_infop info = png ? png_create_info_struct(png) : nullptr;
+  // A file that could not be written whole is no picture: it goes.
+  auto give_up = [&] {
+    const int reason = errno;
+    std::fclose(f);
+    std::remove(host_file.c_str());
+    errno = reason;
+    return false;
+  };
   if (!png || !info) {
     png_destroy_write_struct(&png, &info);
-    std::fclose(f);
-    return false;
+    return give_up();
   }
   if (setjmp(png_jmpbuf(png))) {
     png_destroy_write_struct(&png, &info);
-    std::fclose(f);
-    return false;
+    return give_up();
   }
   png_init_io(png, f);
   png_set_IHDR(png, info, width, height, 8, PNG_COLOR_TYPE_RGBA,
@@ -108,6 +115,7 @@ bool write_png(const std::string& host_file, int width, int height,
   }
   png_write_end(png, nullptr);
   png_destroy_write_struct(&png, &info);
+  if (std::fflush(f) != 0) return give_up();
   return std::fclose(f) == 0;
 }
 

@@ -57,7 +57,7 @@ void main() {
 )";
 
 // The present: the frame as it is, one texel to each window pixel or to each
-// block of zoom x zoom of them.
+// block of zoom x zoom of them, or shrunk into a small window.
 const char* const present_source = R"(#version 330 core
 in vec2 uv;
 uniform sampler2D image;
@@ -221,7 +221,9 @@ bool make_target(int width, int height, GLuint& fbo, GLuint& colour) {
   glBindTexture(GL_TEXTURE_2D, colour);
   glTexImage2D(GL_TEXTURE_2D, 0, GL_RGBA8, width, height, 0, GL_RGBA,
                GL_UNSIGNED_BYTE, nullptr);
-  glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_NEAREST);
+  // Texel for pixel or zoomed, a presented frame shows its texels as they
+  // are; in a window smaller than the display it is shrunk smoothly.
+  glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_LINEAR);
   glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_NEAREST);
   glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_S, GL_CLAMP_TO_EDGE);
   glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_T, GL_CLAMP_TO_EDGE);
@@ -578,12 +580,12 @@ void end_layer() {
 
 namespace {
 
-// Draws the presented frame as one quad on the window's drawable, at (x, y)
-// and zoomed. A drawn quad rather than a framebuffer blit: a software GL
-// blits through a shader of its own that costs more per pixel, most of all
-// when it zooms.
-void draw_presented(int drawable_width, int drawable_height, int x, int y,
-                    int zoom) {
+// Draws the presented frame as one quad on the window's drawable, over
+// `place`. A drawn quad rather than a framebuffer blit: a software GL blits
+// through a shader of its own that costs more per pixel, most of all when it
+// zooms.
+void draw_presented(int drawable_width, int drawable_height,
+                    const FrameRect& place) {
   State& s = state();
   glUseProgram(s.present_program);
   glUniform2f(s.present_size_uniform, static_cast<float>(drawable_width),
@@ -592,10 +594,10 @@ void draw_presented(int drawable_width, int drawable_height, int x, int y,
   bind_texture(s.presented_colour);
   // GL keeps the frame's rows bottom up: the top of the quad takes the top
   // of the frame, v = 1.
-  const auto left = static_cast<float>(x);
-  const auto top = static_cast<float>(y);
-  const auto right = static_cast<float>(x + s.width * zoom);
-  const auto bottom = static_cast<float>(y + s.height * zoom);
+  const auto left = static_cast<float>(place.x);
+  const auto top = static_cast<float>(place.y);
+  const auto right = static_cast<float>(place.x + place.width);
+  const auto bottom = static_cast<float>(place.y + place.height);
   const Quad quad = {{left, top, 0, 1, 255, 255, 255, 255},
                      {right, top, 1, 1, 255, 255, 255, 255},
                      {right, bottom, 1, 0, 255, 255, 255, 255},
@@ -619,19 +621,15 @@ void present(int drawable_width, int drawable_height) {
     s.draw_stale = true;
   }
 
-  const int zoom =
-      whole_zoom(drawable_width, drawable_height, s.width, s.height);
-  const int x = centred_offset(drawable_width, s.width, zoom);
-  const int y = centred_offset(drawable_height, s.height, zoom);
+  const FrameRect place =
+      fit_frame(drawable_width, drawable_height, s.width, s.height);
   glBindFramebuffer(GL_FRAMEBUFFER, 0);
   glViewport(0, 0, drawable_width, drawable_height);
-  const bool covered = x == 0 && y == 0 && s.width * zoom == drawable_width &&
-                       s.height * zoom == drawable_height;
-  if (!covered) {
+  if (place != FrameRect{0, 0, drawable_width, drawable_height}) {
     glClearColor(0, 0, 0, 1);
     glClear(GL_COLOR_BUFFER_BIT);
   }
-  draw_presented(drawable_width, drawable_height, x, y, zoom);
+  draw_presented(drawable_width, drawable_height, place);
   glBindFramebuffer(GL_FRAMEBUFFER, s.draw_fbo);
   glViewport(0, 0, s.width, s.height);
 }

@@ -2,12 +2,12 @@
 // closing line, and state dumps at a fixed interval.
 #include <cstdio>
 #include <cstdlib>
-#include <cstring>
 #include <memory>
 #include <optional>
 
 #include "platform/input_state.h"
 #include "platform/internal.h"
+#include "platform/output_file.h"
 #include "platform/platform.h"
 #include "platform/replay.h"
 
@@ -26,7 +26,7 @@ struct Replay {
 
 std::unique_ptr<Replay> replay;  // null: no replay is played
 std::function<StateChecks()> checker;
-std::FILE* dump_file = nullptr;
+detail::OutputFile dump_file;
 int dump_interval = 0;
 
 std::uint32_t hash_int(std::uint32_t h, std::uint32_t v) {
@@ -60,15 +60,13 @@ std::uint32_t replay_events_before(long tick) {
 }
 
 void append_dump() {
-  if (!dump_file) return;
-  const std::string line = detail::dump_state() + '\n';
-  std::fwrite(line.data(), 1, line.size(), dump_file);
+  if (dump_file.is_open()) dump_file.write(detail::dump_state() + '\n');
 }
 
 [[noreturn]] void stop(int status, const std::string& message) {
   std::fprintf(stderr, "vermix: %s\n", message.c_str());
   detail::close_recording();
-  if (dump_file) std::fclose(dump_file);
+  dump_file.close();
   detail::shut_down();
   std::exit(status);
 }
@@ -140,12 +138,10 @@ void set_state_checker(std::function<StateChecks()> c) {
 }
 
 bool dump_state_every(int every, const std::string& path, std::string& error) {
-  std::FILE* file = detail::open_host_file(path, "ab");
-  if (!file) {
-    error = "cannot write the dumps " + path + ": " + std::strerror(errno);
+  if (!dump_file.open(path, true, error)) {
+    error = "cannot write the dumps " + path + ": " + error;
     return false;
   }
-  dump_file = file;
   dump_interval = every;
   return true;
 }
@@ -182,8 +178,7 @@ void replay_tick() {
 
 void replay_program_end() {
   append_dump();
-  if (dump_file) std::fclose(dump_file);
-  dump_file = nullptr;
+  dump_file.close();
   if (input_recording()) {
     record_meta_line(
         format_check_line("end", state_now(recorded_events_hash())));

@@ -3,6 +3,7 @@
 
 #include <algorithm>
 #include <charconv>
+#include <cstdint>
 #include <cstdio>
 #include <sstream>
 
@@ -49,6 +50,34 @@ StateCheck parse_check(const std::vector<std::string>& f) {
   return c;
 }
 
+// The values a game can record for each of its settings: the seed, high
+// score and hologram intensity are any 32-bit number (as --seed and the
+// saved files give them), the stereo mode one the menu shows.
+struct SettingRange {
+  const char* name;
+  long long low, high;
+};
+constexpr SettingRange setting_ranges[] = {
+    {"seed", INT32_MIN, INT32_MAX},
+    {"high-score", INT32_MIN, INT32_MAX},
+    {"hologram", INT32_MIN, INT32_MAX},
+    {"stereo-mode", 0, 4},
+};
+
+void check_setting(const std::string& name, const std::string& value) {
+  for (const SettingRange& range : setting_ranges) {
+    if (name != range.name) continue;
+    long long v = 0;
+    const char* end = value.data() + value.size();
+    auto [ptr, ec] = std::from_chars(value.data(), end, v);
+    if (ec != std::errc() || ptr != end || v < range.low || v > range.high) {
+      throw LineError{"the setting " + name + " cannot be '" + value +
+                      "': from " + std::to_string(range.low) + " to " +
+                      std::to_string(range.high)};
+    }
+  }
+}
+
 void parse_meta_line(const std::vector<std::string>& f, ReplayMeta& meta) {
   if (f.size() < 2) throw LineError{"empty '#!' line"};
   const std::string& kind = f[1];
@@ -67,6 +96,7 @@ void parse_meta_line(const std::vector<std::string>& f, ReplayMeta& meta) {
   if (kind == "game" && f.size() == 3) {
     meta.game = f[2];
   } else if (kind == "setting" && f.size() == 4) {
+    check_setting(f[2], f[3]);
     meta.settings[f[2]] = f[3];
   } else if (kind == "check") {
     StateCheck c = parse_check(f);

@@ -12,6 +12,7 @@
 #include "platform/input_script.h"
 #include "platform/input_state.h"
 #include "platform/internal.h"
+#include "platform/output_file.h"
 #include "platform/platform.h"
 #include "platform/replay.h"
 
@@ -47,9 +48,13 @@ void apply_feed(long now) {
 }
 
 void append_dump(const std::string& path) {
-  std::ofstream out(path, std::ios::app | std::ios::binary);
-  out << detail::dump_state() << '\n';
-  if (!out) std::fprintf(stderr, "script: cannot append to %s\n", path.c_str());
+  detail::OutputFile out;
+  std::string error;
+  if (!out.open(path, true, error)) {
+    report_output_failure(path, error);
+    return;
+  }
+  out.write(detail::dump_state() + '\n');
 }
 
 void apply_joystick(const detail::ScriptEvent& e) {
@@ -101,10 +106,7 @@ void apply(const detail::ScriptEvent& e) {
       detail::request_close(e.action == ScriptAction::end);
       return;
     case ScriptAction::screenshot:
-      if (!detail::write_screenshot(e.path)) {
-        std::fprintf(stderr, "script: cannot write screenshot %s\n",
-                     e.path.c_str());
-      }
+      detail::write_screenshot(e.path);
       return;
     case ScriptAction::dump:
       append_dump(e.path);

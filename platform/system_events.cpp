@@ -50,11 +50,24 @@ int game_mouse_button(Uint8 sdl_button) {
   }
 }
 
+// Alt+Enter and F11 switch between full screen and a window. They are the
+// desktop's keys, not the game's: the game never sees them, so a replay
+// recorded while switching plays the same.
+bool window_key(const SDL_KeyboardEvent& key) {
+  const SDL_Keycode sym = key.keysym.sym;
+  const bool enter = sym == SDLK_RETURN || sym == SDLK_KP_ENTER;
+  return sym == SDLK_F11 || (enter && (key.keysym.mod & KMOD_ALT) != 0);
+}
+
 void handle_event(const SDL_Event& e) {
   KeysAndMouse& s = keys_and_mouse();
   switch (e.type) {
     case SDL_KEYDOWN:
     case SDL_KEYUP: {
+      if (window_key(e.key)) {
+        if (e.type == SDL_KEYDOWN && !e.key.repeat) toggle_full_screen();
+        return;
+      }
       if (e.key.repeat) return;
       const int vk = virtual_key(e.key.keysym.scancode, e.key.keysym.sym);
       if (vk > 0) s.keys[vk].set(e.type == SDL_KEYDOWN);
@@ -107,8 +120,12 @@ void pump_system_events() {
 
 void drain_system_events() {
   if (!SDL_WasInit(SDL_INIT_EVENTS)) return;
-  SDL_PumpEvents();
-  SDL_FlushEvents(SDL_FIRSTEVENT, SDL_LASTEVENT);
+  // The devices are not the game's input now; the window keys still work.
+  SDL_Event e;
+  while (SDL_PollEvent(&e)) {
+    if (e.type == SDL_KEYDOWN && !e.key.repeat && window_key(e.key))
+      toggle_full_screen();
+  }
 }
 
 }  // namespace platform::detail

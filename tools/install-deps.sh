@@ -5,11 +5,11 @@ set -euo pipefail
 
 packages=(
   build-essential cmake pkg-config clang-format
-  libsdl2-dev libepoxy-dev libgl-dev libegl-dev libgl1-mesa-dri libegl-mesa0
+  libsdl2-dev libx11-dev libepoxy-dev libgl-dev libegl-dev libgl1-mesa-dri libegl-mesa0
   libfreetype-dev libpng-dev zlib1g-dev
   libogg-dev libvorbis-dev libopenal-dev libopenal1 libebur128-dev
   libgtest-dev libgmock-dev googletest libbenchmark-dev nlohmann-json3-dev
-  xvfb xauth xdotool x11-utils
+  xvfb xauth xdotool x11-utils x11-apps openbox
   python3 python3-fonttools
   desktop-file-utils appstream man-db groff-base dpkg-dev file util-linux
   clang libclang-rt-14-dev

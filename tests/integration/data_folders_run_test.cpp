@@ -1,6 +1,5 @@
 // Where the real executable reads its sounds and keeps its files when it is
 // not run from a folder of its own: under XDG_DATA_HOME, or in --data-dir.
-#include <grp.h>
 #include <gtest/gtest.h>
 #include <unistd.h>
 
@@ -8,6 +7,7 @@
 
 #include "tests/integration/game_run.h"
 #include "tests/integration/menu_steps.h"
+#include "tests/support/as_nobody.h"
 
 namespace {
 
@@ -16,29 +16,15 @@ using testing_support::GameFolder;
 using testing_support::RunResult;
 using Bytes = std::vector<std::uint8_t>;
 
-// Root may write anywhere, so the game runs as nobody to meet a working
-// folder it cannot write.
-void as_nobody() {
-  if (geteuid() != 0) return;
-  if (setgroups(0, nullptr) != 0 || setgid(65534) != 0 || setuid(65534) != 0)
-    _exit(125);
-}
-
 // From a read-only working folder the game makes ~/.local/share/vermix (a
 // relative XDG_DATA_HOME does not count) with the folders above it that are
 // missing, and saves both files there.
 TEST(DataFoldersRun, ReadOnlyWorkingFolderSavesUnderXdgDataHome) {
   GameFolder game(false);
-  if (geteuid() == 0) {
-    // nobody must reach the folder, as it can anywhere under /tmp.
-    for (fs::path p = game.path().parent_path(); p != p.root_path();
-         p = p.parent_path()) {
-      ASSERT_NE(fs::status(p).permissions() & fs::perms::others_exec,
-                fs::perms::none)
-          << p << " is closed to other users: run the tests with a TMPDIR "
-          << "that every user can reach";
-    }
-  }
+  // Root may write anywhere, so the game runs as nobody.
+  ASSERT_EQ(
+      testing_support::closed_to_nobody(game.path().parent_path(), VERMIX_EXE),
+      "");
   const fs::path xdg = game.path() / "xdg";
   fs::create_directories(xdg);
   fs::permissions(xdg, fs::perms::all);
@@ -53,11 +39,11 @@ TEST(DataFoldersRun, ReadOnlyWorkingFolderSavesUnderXdgDataHome) {
       [&xdg] {
         setenv("XDG_DATA_HOME", "xdg/relative", 1);  // relative: ignored
         setenv("HOME", (xdg / "home").c_str(), 1);
-        as_nobody();
+        testing_support::become_nobody();
       });
   fs::permissions(game.path(), fs::perms(0755));
   ASSERT_EQ(r.exit_code, 0) << r.err;
-  EXPECT_EQ(r.err.find("could not save"), std::string::npos) << r.err;
+  EXPECT_EQ(r.err.find("cannot write"), std::string::npos) << r.err;
   const fs::path saves = "xdg/home/.local/share/vermix";
   EXPECT_EQ(game.read_bytes((saves / "hiscore.dat").string()),
             (Bytes{0, 0, 0, 0}));

@@ -1,79 +1,25 @@
 // A game played by hand on a real X display (Xvfb, the pointer driven by
-// xdotool) and recorded replays offscreen to the very same state dumps,
-// frame for frame.
-#include <fcntl.h>
+// xdotool), switched between full screen and a window and resized while it
+// is recorded, replays offscreen to the very same state dumps, frame for
+// frame.
 #include <gtest/gtest.h>
 #include <signal.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
 #include <chrono>
-#include <cstdio>
 #include <cstdlib>
 #include <string>
 #include <thread>
 
 #include "tests/integration/game_run.h"
+#include "tests/support/x_display.h"
 
 namespace {
 
 using testing_support::GameFolder;
-
-// An X server of its own on a display number it picks itself (-displayfd),
-// ready once that number has been read; stopped at the end.
-class XServer {
- public:
-  XServer() {
-    int fds[2];
-    if (pipe(fds) != 0) return;
-    pid_ = fork();
-    if (pid_ == 0) {
-      close(fds[0]);
-      const int null = open("/dev/null", O_WRONLY);
-      dup2(null, 1);
-      dup2(null, 2);
-      const std::string fd = std::to_string(fds[1]);
-      execlp("Xvfb", "Xvfb", "-displayfd", fd.c_str(), "-screen", "0",
-             "800x600x24", "-nolisten", "tcp", static_cast<char*>(nullptr));
-      _exit(127);
-    }
-    close(fds[1]);
-    // The server writes the number when it accepts connections; a server
-    // that fails closes the pipe instead.
-    char c = 0;
-    while (pid_ > 0 && read(fds[0], &c, 1) == 1 && c != '\n') display_ += c;
-    close(fds[0]);
-  }
-  ~XServer() {
-    if (pid_ <= 0) return;
-    kill(pid_, SIGTERM);
-    waitpid(pid_, nullptr, 0);
-  }
-  XServer(const XServer&) = delete;
-  XServer& operator=(const XServer&) = delete;
-
-  bool ready() const { return !display_.empty(); }
-  std::string display() const { return ":" + display_; }
-
- private:
-  pid_t pid_ = -1;
-  std::string display_;
-};
-
-// Runs xdotool on `display`; its first line of output.
-std::string xdotool(const std::string& display, const std::string& args) {
-  const std::string command =
-      "DISPLAY=" + display + " timeout 60 xdotool " + args + " 2>&1";
-  std::FILE* out = popen(command.c_str(), "r");
-  if (!out) return "";
-  std::string line;
-  for (int c = std::fgetc(out); c != EOF && c != '\n'; c = std::fgetc(out))
-    line += static_cast<char>(c);
-  while (std::fgetc(out) != EOF) {
-  }
-  pclose(out);
-  return line;
-}
+using testing_support::xdotool;
+using testing_support::XServer;
 
 bool playing(const GameFolder& game) {
   const auto bytes = game.read_bytes("recorded.jsonl");
@@ -127,6 +73,10 @@ TEST(HandPlayed, RecordingUnderXReplaysFrameForFrame) {
             std::to_string(400 + (i * 17) % 70) +
             (i % 3 == 0 ? " mousedown 1" : " mouseup 1") + " sleep 0.05";
   }
+  xdotool(display, hand + " mouseup 1");
+  // The window keys and a resize mid-game are no input to the game.
+  xdotool(display, "key alt+Return sleep 0.3 key F11 sleep 0.3 key F11");
+  xdotool(display, "windowsize " + window + " 500 300 sleep 0.3");
   xdotool(display, hand + " mouseup 1");
   kill(pid, SIGTERM);
   const auto recorded = recorder.wait(pid);

@@ -72,6 +72,13 @@ TEST(GfxDisplay, WholeZoomThatFits) {
   EXPECT_EQ(detail::window_zoom(3, 800, 600, 640, 480), 3);
   EXPECT_EQ(detail::window_zoom(0, 2560, 1400, 640, 480), 2);
   EXPECT_EQ(detail::centred_offset(1920, 640, 2), 320);
+  using Rect = detail::FrameRect;
+  EXPECT_EQ(detail::fit_frame(1920, 1080, 640, 480),
+            (Rect{320, 60, 1280, 960}));
+  // Smaller than the frame: shrunk with its proportions, centred.
+  EXPECT_EQ(detail::fit_frame(400, 240, 640, 480), (Rect{40, 0, 320, 240}));
+  EXPECT_EQ(detail::fit_frame(320, 600, 640, 480), (Rect{0, 180, 320, 240}));
+  EXPECT_EQ(detail::fit_frame(639, 480, 640, 480), (Rect{0, 0, 639, 479}));
 }
 
 TEST(GfxDisplay, FlipPresentsAndTheBackBufferKeepsTheFrame) {

@@ -39,12 +39,30 @@ TEST(ReplayFile, RefusesDamagedLinesNamingThem) {
            head + "#! end 5 a=00000001\n6 end\n",  // event after the end
            head + "#! end 5 a=00000001\n#! setting x 1\n",
            head + "#! frobnicate\n",
+           // settings no game could have recorded, on line 3
+           head + "#! setting seed 99999999999999999999\n",
+           head + "#! setting seed 12x\n",
+           head + "#! setting high-score 99999999999\n",
+           head + "#! setting stereo-mode 77\n",
+           head + "#! setting stereo-mode -1\n",
+           head + "#! setting hologram 2147483648\n",
        }) {
     ReplayMeta meta;
     std::string error;
     EXPECT_FALSE(parse_replay_meta(text, "r", meta, error)) << text;
     EXPECT_EQ(error.rfind("r:", 0), 0u) << error;
+    if (text.find("setting") < text.find("#! end")) {
+      EXPECT_EQ(error.rfind("r:3: the setting ", 0), 0u) << error;
+    }
   }
+  // The edges of what a game records are taken.
+  ReplayMeta meta;
+  std::string error;
+  EXPECT_TRUE(parse_replay_meta(
+      head + "#! setting seed -2147483648\n#! setting stereo-mode 4\n"
+             "#! setting high-score 2147483647\n#! setting hologram 0\n",
+      "r", meta, error))
+      << error;
 }
 
 TEST(ReplayFile, FirstDifferenceNamesTheEarliestField) {
