@@ -62,13 +62,24 @@ TEST(DataFolders, InstalledOnWindowsSavesInTheApplicationDataFolder) {
   clues.app_data = "C:/Users/ann/AppData/Roaming";
   const DataFolders f = choose_data_folders(clues);
   EXPECT_EQ(f.saves, "C:/Users/ann/AppData/Roaming/Vermix");
-  EXPECT_EQ(where_text({"data", f.saves}, "D:/games"),
-            "sounds:      D:/games/data\n"
+  EXPECT_EQ(where_text(f, "D:/games"),
+            "layout:      installed\n"
+            "sounds:      C:/Program Files/Vermix/" VERMIX_INSTALLED_DATA
+            "\n"
             "saved files: C:/Users/ann/AppData/Roaming/Vermix\n");
+  // The installer's mark wins over a working folder with sounds: a shortcut
+  // starts the game in its install folder.
+  clues.portable = true;
+  clues.installed_mark = true;
+  EXPECT_STREQ(choose_data_folders(clues).layout, "installed");
+  clues.installed_mark = false;
+  EXPECT_STREQ(choose_data_folders(clues).layout, "portable");
 }
 
 TEST(DataFolders, WhereShowsRelativeFoldersUnderTheWorkingFolder) {
-  EXPECT_EQ(where_text({"data", "/home/ann/.data/vermix"}, "/games/", "  "),
+  EXPECT_EQ(where_text({"data", "/home/ann/.data/vermix", "installed"},
+                       "/games/", "  "),
+            "  layout:      installed\n"
             "  sounds:      /games/data\n"
             "  saved files: /home/ann/.data/vermix\n");
 }
