@@ -5,11 +5,15 @@
 ; uninstaller and an entry in the list of installed programs. /S installs
 ; without asking. installed.txt beside vermix.exe tells the game to keep its
 ; saves in the user's application-data folder.
-Unicode true
+; A 64-bit installer: the game is 64-bit, and so are the folders and the
+; registry view it writes to.
+Target amd64-unicode
 SetCompressor /SOLID lzma
 RequestExecutionLevel admin
 
 !define NAME "Vermix 2D\3D"
+; The shortcut's name: a file name holds no backslash.
+!define SHORTCUT "$SMPROGRAMS\Vermix.lnk"
 !define UNINSTALL_KEY "Software\Microsoft\Windows\CurrentVersion\Uninstall\Vermix"
 
 Name "${NAME}"
@@ -39,7 +43,7 @@ Section "Vermix"
   FileClose $0
 
   WriteUninstaller "$INSTDIR\uninstall.exe"
-  CreateShortCut "$SMPROGRAMS\${NAME}.lnk" "$INSTDIR\vermix.exe" "" "$INSTDIR\vermix.exe" 0
+  CreateShortCut "${SHORTCUT}" "$INSTDIR\vermix.exe" "" "$INSTDIR\vermix.exe" 0
 
   WriteRegStr HKLM "${UNINSTALL_KEY}" "DisplayName" "${NAME}"
   WriteRegStr HKLM "${UNINSTALL_KEY}" "DisplayVersion" "${VERSION}"
@@ -56,7 +60,7 @@ SectionEnd
 ; application-data folder stay.
 Section "Uninstall"
   SetShellVarContext all
-  Delete "$SMPROGRAMS\${NAME}.lnk"
+  Delete "${SHORTCUT}"
   Delete "$INSTDIR\vermix.exe"
   Delete "$INSTDIR\OpenAL32.dll"
   Delete "$INSTDIR\README.txt"
