@@ -63,10 +63,8 @@ TEST(DataFolders, InstalledOnWindowsSavesInTheApplicationDataFolder) {
   const DataFolders f = choose_data_folders(clues);
   EXPECT_EQ(f.saves, "C:/Users/ann/AppData/Roaming/Vermix");
   EXPECT_EQ(where_text(f, "D:/games"),
-            "layout:      installed\n"
-            "sounds:      C:/Program Files/Vermix/" VERMIX_INSTALLED_DATA
-            "\n"
-            "saved files: C:/Users/ann/AppData/Roaming/Vermix\n");
+            "layout:      installed\nsounds:      " + f.sounds +
+                "\nsaved files: C:/Users/ann/AppData/Roaming/Vermix\n");
   // The installer's mark wins over a working folder with sounds: a shortcut
   // starts the game in its install folder.
   clues.portable = true;
