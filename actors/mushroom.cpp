@@ -1,7 +1,9 @@
-#include "actors/mushroom.h"
+#include "world/mushroom.h"
 
-#include "app/audio.h"
-#include "app/globals.h"
+#include "render/qwdraw.h"
+#include "world/field.h"
+#include "world/sounds.h"
+#include "world/world.h"
 
 namespace {
 
@@ -41,7 +43,7 @@ int mushroom_tag::new_patch() {
     const int cy = platform::float_to_int(platform::rnd(36, 0));
     m->hit = 0;
     m->img = 11;
-    m->x = cx * 10 + 175;
+    m->x = cx * 10 + field_left;
     m->y = cy * 10 + 50;
   }
   // Of several mushrooms on one cell only the lowest index stays.

@@ -1,4 +1,6 @@
-#include "app/globals.h"
+#include "render/qwdraw.h"
+#include "world/field.h"
+#include "world/world.h"
 
 int particle_tag::explode(float x, float y, float sc, int clrid, int count) {
   for (int n = 1; n <= count; ++n) {
@@ -30,7 +32,7 @@ int particle_tag::update() {
   } else {
     xstp += 0.02f;
   }
-  if (x < 175 || x > 475 || y > 460) particle_list.remove(this);
+  if (x < field_left || x > right_border || y > 460) particle_list.remove(this);
   return 0;
 }
 

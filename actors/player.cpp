@@ -1,9 +1,10 @@
 // The two player ships and their shots: starting a field, and the frame that
 // moves the shots and draws shots and ships.
-#include "actors/player.h"
+#include "world/player.h"
 
-#include "app/audio.h"
-#include "app/globals.h"
+#include "render/qwdraw.h"
+#include "world/sounds.h"
+#include "world/world.h"
 
 namespace {
 

@@ -2,9 +2,10 @@
 // versus life transfer, and the wait for released fire buttons.
 #include <algorithm>
 
-#include "actors/player.h"
-#include "app/audio.h"
-#include "app/globals.h"
+#include "world/field.h"
+#include "world/player.h"
+#include "world/sounds.h"
+#include "world/world.h"
 
 namespace {
 
@@ -14,9 +15,9 @@ constexpr int stick_step = 4;
 struct Area {
   float x_min, x_max, y_min, y_max;
 };
-constexpr Area single_area{175, 465, 410, 450};
-constexpr Area left_area{175, 315, 410, 450};
-constexpr Area right_area{325, 465, 410, 450};
+constexpr Area single_area{field_left, field_right, 410, 450};
+constexpr Area left_area{field_left, 315, 410, 450};
+constexpr Area right_area{325, field_right, 410, 450};
 
 // Which joystick readings count as a push; only full deflection does.
 struct StickValues {

@@ -1,4 +1,5 @@
-#include "app/globals.h"
+#include "render/qwdraw.h"
+#include "world/world.h"
 
 int points_tag::init(int x, int y, int value) {
   auto p = std::make_unique<points_tag>();

@@ -1,9 +1,11 @@
 // The picture behind the field (or the frozen game while paused) and the
 // border of 150 tiles around the playfield: the static layer, drawn anew
 // only when something it shows has changed.
-#include "app/globals.h"
 #include "app/shell.h"
 #include "render/anaglyph.h"
+#include "render/qwdraw.h"
+#include "world/field.h"
+#include "world/world.h"
 
 namespace {
 
@@ -16,17 +18,17 @@ void draw_border() {
   platform::set_color(255, 255, 255);
   qwdraw->sip(1, 1.0f, 0, 1.0f, 1.0f);
   for (int y = 30; y <= 450; y += 10) {
-    draw_tile(165, static_cast<float>(y), 0);
-    draw_tile(475, static_cast<float>(y), 4);
+    draw_tile(left_border, static_cast<float>(y), 0);
+    draw_tile(right_border, static_cast<float>(y), 4);
   }
-  for (int x = 175; x <= 465; x += 10) {
+  for (int x = field_left; x <= field_right; x += 10) {
     draw_tile(static_cast<float>(x), 20, 2);
     draw_tile(static_cast<float>(x), 460, 6);
   }
-  draw_tile(165, 20, 1);
-  draw_tile(475, 20, 3);
-  draw_tile(165, 460, 5);
-  draw_tile(475, 460, 7);
+  draw_tile(left_border, 20, 1);
+  draw_tile(right_border, 20, 3);
+  draw_tile(left_border, 460, 5);
+  draw_tile(right_border, 460, 7);
 }
 
 }  // namespace

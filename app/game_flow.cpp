@@ -1,7 +1,8 @@
 #include "app/game_flow.h"
 
-#include "app/audio.h"
-#include "app/globals.h"
+#include "render/qwdraw.h"
+#include "world/sounds.h"
+#include "world/world.h"
 
 namespace {
 

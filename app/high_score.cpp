@@ -1,9 +1,9 @@
 // hiscore.dat: one 32-bit little-endian int.
 #include "app/high_score.h"
 
-#include "app/data_folders.h"
-#include "app/globals.h"
-#include "app/save_file.h"
+#include "world/data_folders.h"
+#include "world/save_file.h"
+#include "world/world.h"
 
 namespace {
 const char* const high_score_name = "hiscore.dat";

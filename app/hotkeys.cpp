@@ -1,7 +1,7 @@
 // The keys that act in every state, and the hold while the window is inactive.
-#include "app/globals.h"
 #include "app/shell.h"
 #include "app/suspension.h"
+#include "world/world.h"
 
 namespace {
 

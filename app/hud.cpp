@@ -1,5 +1,7 @@
 #include "app/game_flow.h"
-#include "app/globals.h"
+#include "render/qwdraw.h"
+#include "world/field.h"
+#include "world/world.h"
 
 namespace {
 
@@ -75,14 +77,15 @@ int draw_hud() {
 
   if (game_state != state_playing) return 0;
   qwdraw->sip(1, 1.0f, 0, 1.0f, 1.0f);
-  draw_lives_row(player1->lives, 175, 12, player_colour_a, player_colour_b,
-                 depth);
+  draw_lives_row(player1->lives, field_left, 12, player_colour_a,
+                 player_colour_b, depth);
   if (versus_mode == 0) return 0;
-  draw_lives_row(player2->lives, 465, -12, player_colour_b, player_colour_a,
-                 depth);
-  if (player1->lives == 0) draw_out_of_lives(175, depth);
+  draw_lives_row(player2->lives, field_right, -12, player_colour_b,
+                 player_colour_a, depth);
+  if (player1->lives == 0) draw_out_of_lives(field_left, depth);
   if (player2->lives == 0) {
-    draw_out_of_lives(465 - platform::text_width(game_over_text), depth);
+    draw_out_of_lives(field_right - platform::text_width(game_over_text),
+                      depth);
   }
   return 0;
 }

@@ -1,9 +1,10 @@
 // The maker's logo, shown once before the title: flat it stands, then fades;
 // in stereo it grows out of the screen while its eye images part.
-#include "app/globals.h"
 #include "app/shell.h"
 #include "app/suspension.h"
 #include "render/anaglyph.h"
+#include "render/qwdraw.h"
+#include "world/world.h"
 
 namespace {
 

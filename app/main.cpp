@@ -4,16 +4,17 @@
 #include <vector>
 
 #include "app/command_line.h"
-#include "app/data_folders.h"
 #include "app/shell.h"
 #include "app/window_file.h"
 #include "platform/entry_point.h"
+#include "replay/replay.h"
+#include "world/data_folders.h"
 
 namespace {
 
 // The seed of a replay, else the one given, else the clock's.
 int seed_to_use(const CommandLine& cl) {
-  if (const auto text = platform::replay_setting("seed")) {
+  if (const auto text = replay::replay_setting("seed")) {
     int seed = 0;
     const char* end = text->data() + text->size();
     auto [ptr, ec] = std::from_chars(text->data(), end, seed);
@@ -57,18 +58,18 @@ int main(int argc, char** argv) {
   }
   std::string error;
   const std::string& script = cl.timedemo.empty() ? cl.script : cl.timedemo;
-  if (!script.empty() && !platform::load_input_script(script, error)) {
+  if (!script.empty() && !replay::load_input_script(script, error)) {
     std::cerr << "vermix: " << error << "\n";
     return 2;
   }
   const int seed = seed_to_use(cl);
-  if (!cl.record.empty() && !platform::start_recording(cl.record, error)) {
+  if (!cl.record.empty() && !replay::start_recording(cl.record, error)) {
     std::cerr << "vermix: " << error << "\n";
     return 2;
   }
-  platform::record_setting("seed", std::to_string(seed));
+  replay::record_setting("seed", std::to_string(seed));
   if (cl.dump_every > 0 &&
-      !platform::dump_state_every(cl.dump_every, cl.dump_file, error)) {
+      !replay::dump_state_every(cl.dump_every, cl.dump_file, error)) {
     std::cerr << "vermix: " << error << "\n";
     return 2;
   }
@@ -76,7 +77,7 @@ int main(int argc, char** argv) {
   platform::RunOptions run = with_kept_window(cl.run);
   if (!cl.timedemo.empty()) {
     run.fast = true;
-    platform::time_frames();
+    replay::time_frames();
   }
   return run_game(run, seed, cl.repeat);
 }

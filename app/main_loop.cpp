@@ -3,13 +3,14 @@
 #include <iostream>
 
 #include "app/game_flow.h"
-#include "app/globals.h"
 #include "app/high_score.h"
 #include "app/menu.h"
 #include "app/replay_settings.h"
 #include "app/shell.h"
 #include "app/window_file.h"
 #include "render/anaglyph.h"
+#include "replay/replay.h"
+#include "world/world.h"
 
 namespace {
 
@@ -50,7 +51,7 @@ void run_main_loop() {
     platform::stop_channel(music_channel);
     platform::delay(500);
   }
-  if (!platform::playing_replay()) {
+  if (!replay::playing_replay()) {
     anaglyph_settings(2);
     save_high_score();
     save_window_layout();
@@ -74,7 +75,7 @@ void play_from_the_start() {
 // fresh game seeded as the first.
 void start_again(int seed) {
   platform::stop_channel(music_channel);
-  platform::replay_again();
+  replay::replay_again();
   reset_play();
   joystick_count = platform::joy_count();
   platform::seed_rnd(seed);

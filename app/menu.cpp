@@ -4,9 +4,10 @@
 
 #include <string>
 
-#include "app/audio.h"
-#include "app/globals.h"
 #include "render/anaglyph.h"
+#include "render/qwdraw.h"
+#include "world/sounds.h"
+#include "world/world.h"
 
 namespace {
 

@@ -7,8 +7,6 @@
 #include <cstdlib>
 #include <optional>
 
-#include "app/command_line.h"
-
 namespace {
 
 using Action = CommandLine::Action;

@@ -2,10 +2,28 @@
 // are all made from it, so they cannot disagree.
 #pragma once
 
+#include <optional>
 #include <span>
 #include <string>
 
-struct CommandLine;
+#include "platform/platform.h"
+
+// The program's options: how the display opens, the seed, an input script,
+// the data folder.
+struct CommandLine {
+  enum class Action { run, help, version, where, refuse };
+  Action action = Action::run;
+  platform::RunOptions run;
+  std::optional<int> seed;
+  std::string script;    // empty: the real devices
+  std::string data_dir;  // empty: the folders the game finds itself
+  std::string record;    // empty: no recording
+  std::string timedemo;  // a replay played unpaced and timed
+  int repeat = 1;        // runs of the timedemo
+  int dump_every = 0;    // ticks between state dumps; 0: none
+  std::string dump_file;
+  std::string error;  // why the command line was refused
+};
 
 struct OptionRow {
   const char* name;   // "--scale"

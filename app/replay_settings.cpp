@@ -3,19 +3,20 @@
 #include <charconv>
 #include <string>
 
-#include "app/globals.h"
 #include "render/anaglyph.h"
+#include "replay/replay.h"
+#include "world/world.h"
 
 namespace {
 
 void settle(const char* name, int& value) {
-  if (const auto text = platform::replay_setting(name)) {
+  if (const auto text = replay::replay_setting(name)) {
     int v = 0;
     const char* end = text->data() + text->size();
     auto [ptr, ec] = std::from_chars(text->data(), end, v);
     if (ec == std::errc() && ptr == end) value = v;
   }
-  platform::record_setting(name, std::to_string(value));
+  replay::record_setting(name, std::to_string(value));
 }
 
 }  // namespace

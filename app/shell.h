@@ -1,4 +1,6 @@
-// Start-up, the opening logo, the main loop's own steps and shut-down.
+// Start-up, the opening logo, the main loop's own steps and shut-down: the
+// chief header of app/, the top floor, which brings the world, its actors,
+// enemies and drawing, the replay machinery and the platform together.
 #pragma once
 
 #include <optional>

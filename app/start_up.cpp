@@ -1,12 +1,14 @@
 // Everything before the opening logo: the embedded files, the display, the
 // shared objects and the assets.
-#include "app/audio.h"
-#include "app/globals.h"
 #include "app/menu.h"
 #include "app/shell.h"
 #include "app/state_checks.h"
 #include "app/state_dump.h"
 #include "assets/embedded_assets.h"
+#include "render/qwdraw.h"
+#include "replay/replay.h"
+#include "world/sounds.h"
+#include "world/world.h"
 
 namespace {
 
@@ -51,8 +53,8 @@ void grab_sprite_frames() {
 bool start_up(const platform::RunOptions& options, std::optional<int> seed) {
   register_embedded_assets();
   platform::set_run_options(options);
-  platform::set_state_dumper(state_dump_json);
-  platform::set_state_checker(state_checks);
+  replay::set_state_dumper(state_dump_json);
+  replay::set_state_checker(state_checks);
   platform::set_app_title("Vermix 2D\\3D");
   joystick_count = platform::joy_count();
   const int depth = options.window ? 0 : 32;

@@ -7,17 +7,17 @@
 #include <cstdint>
 #include <string>
 
-#include "app/globals.h"
+#include "replay/fnv1a.h"
+#include "replay/replay.h"
+#include "world/fields.h"
+#include "world/world.h"
 
 namespace {
 
 class Hash {
  public:
   Hash& operator<<(std::uint32_t v) {
-    for (int i = 0; i < 4; ++i) {
-      h_ ^= (v >> (8 * i)) & 0xFFu;
-      h_ *= 16777619u;
-    }
+    hash_.word(v);
     return *this;
   }
   Hash& operator<<(int v) { return *this << static_cast<std::uint32_t>(v); }
@@ -27,60 +27,56 @@ class Hash {
     for (unsigned char c : s) *this << static_cast<std::uint32_t>(c);
     return *this;
   }
-  std::uint32_t value() const { return h_; }
+  std::uint32_t value() const { return hash_.value(); }
 
  private:
-  std::uint32_t h_ = 2166136261u;
+  replay::Fnv1a hash_;
 };
+
+// Adds the checked fields of an actor, as fields.h describes them.
+auto checked(Hash& h) {
+  return [&h](const char*, const auto& value, FieldUse use) {
+    if (use != FieldUse::dump_only) h << value;
+  };
+}
 
 std::uint32_t player_hash(const player_tag* p) {
   Hash h;
-  if (p) {
-    h << p->state << p->x << p->y << p->shoot << p->shotx << p->shoty
-      << p->dthctr;
-  }
+  if (p) fields(*p, checked(h));
   return h.value();
 }
 
 std::uint32_t mushrooms_hash() {
   Hash h;
   for (const auto& m : mushrooms) {
-    if (m) h << m->x << m->y << m->img << m->hit;
+    if (m) fields(*m, checked(h));
   }
   return h.value();
 }
 
 std::uint32_t segments_hash() {
   Hash h;
-  crawler_list.for_each([&](const vermix_tag& s) {
-    h << s.x << s.y << s.rot << s.head << s.pvdir << s.phdir << s.dst << s.ftmr
-      << s.fctr;
-  });
+  crawler_list.for_each([&](const vermix_tag& s) { fields(s, checked(h)); });
   return h.value();
 }
 
 std::uint32_t insects_hash() {
   Hash h;
   for (const auto& i : insects) {
-    if (!i) continue;
-    h << i->typ << i->state << i->x << i->y << i->rot << i->dir << i->xstp
-      << i->ystp << i->ftmr << i->fctr << i->tmr << i->dist;
+    if (i) fields(*i, checked(h));
   }
   return h.value();
 }
 
 std::uint32_t particles_hash() {
   Hash h;
-  particle_list.for_each([&](const particle_tag& p) {
-    h << p.x << p.y << p.xstp << p.ystp << p.sc << p.clrid;
-  });
+  particle_list.for_each([&](const particle_tag& p) { fields(p, checked(h)); });
   return h.value();
 }
 
 std::uint32_t popups_hash() {
   Hash h;
-  points_list.for_each(
-      [&](const points_tag& p) { h << p.x << p.y << p.pnt << p.tmr; });
+  points_list.for_each([&](const points_tag& p) { fields(p, checked(h)); });
   return h.value();
 }
 
@@ -89,7 +85,7 @@ int lives_of(const player_tag* p) { return p ? p->lives : 0; }
 
 }  // namespace
 
-platform::StateChecks state_checks() {
+replay::StateChecks state_checks() {
   auto one = [](auto... values) { return (Hash() << ... << values).value(); };
   return {
       {"game", one(game_state, play_phase, quit_requested, versus_mode)},

@@ -1,6 +1,6 @@
 // The game's state as named hashes, for the checks of replays.
 #pragma once
 
-#include "platform/platform.h"
+#include "replay/replay.h"
 
-platform::StateChecks state_checks();
+replay::StateChecks state_checks();

@@ -2,8 +2,10 @@
 
 #include <nlohmann/json.hpp>
 
-#include "app/audio.h"
-#include "app/globals.h"
+#include "render/qwdraw.h"
+#include "world/fields.h"
+#include "world/sounds.h"
+#include "world/world.h"
 
 using nlohmann::json;
 
@@ -11,19 +13,20 @@ namespace {
 
 json pair(int a, int b) { return json::array({a, b}); }
 
+// An actor's dumped fields as one object, as fields.h describes them.
+template <typename Actor>
+json object_of(const Actor& actor) {
+  json out = json::object();
+  fields(actor, [&out](const char* name, const auto& value, FieldUse use) {
+    if (use != FieldUse::check_only) out[name] = value;
+  });
+  return out;
+}
+
 json players_json() {
   json out = json::array();
   for (const player_tag* p : {player1.get(), player2.get()}) {
-    if (!p) continue;
-    out.push_back({{"score", p->score},
-                   {"lives", p->lives},
-                   {"state", p->state},
-                   {"x", p->x},
-                   {"y", p->y},
-                   {"shoot", p->shoot},
-                   {"shotx", p->shotx},
-                   {"shoty", p->shoty},
-                   {"dthctr", p->dthctr}});
+    if (p) out.push_back(object_of(*p));
   }
   return out;
 }
@@ -31,51 +34,29 @@ json players_json() {
 json mushrooms_json() {
   json out = json::array();
   for (const auto& m : mushrooms) {
-    if (!m) continue;
-    out.push_back({{"x", m->x}, {"y", m->y}, {"img", m->img}, {"hit", m->hit}});
+    if (m) out.push_back(object_of(*m));
   }
   return out;
 }
 
 json crawler_json() {
   json out = json::array();
-  crawler_list.for_each([&](const vermix_tag& s) {
-    out.push_back({{"x", s.x},
-                   {"y", s.y},
-                   {"rot", s.rot},
-                   {"head", s.head},
-                   {"pvdir", s.pvdir},
-                   {"phdir", s.phdir},
-                   {"dst", s.dst},
-                   {"ftmr", s.ftmr},
-                   {"fctr", s.fctr}});
-  });
+  crawler_list.for_each(
+      [&](const vermix_tag& s) { out.push_back(object_of(s)); });
   return out;
 }
 
 json points_json() {
   json out = json::array();
-  points_list.for_each([&](const points_tag& p) {
-    out.push_back({{"x", p.x}, {"y", p.y}, {"pnt", p.pnt}, {"tmr", p.tmr}});
-  });
+  points_list.for_each(
+      [&](const points_tag& p) { out.push_back(object_of(p)); });
   return out;
 }
 
 json insects_json() {
   json out = json::array();
   for (const auto& i : insects) {
-    if (!i) continue;
-    out.push_back({{"typ", i->typ},
-                   {"state", i->state},
-                   {"x", i->x},
-                   {"y", i->y},
-                   {"rot", i->rot},
-                   {"xstp", i->xstp},
-                   {"ystp", i->ystp},
-                   {"ftmr", i->ftmr},
-                   {"fctr", i->fctr},
-                   {"tmr", i->tmr},
-                   {"dist", i->dist}});
+    if (i) out.push_back(object_of(*i));
   }
   return out;
 }
@@ -90,7 +71,7 @@ json eyes_json() {
 
 std::string state_dump_json() {
   json d;
-  d["tick"] = platform::script_tick();
+  d["tick"] = platform::current_tick();
   d["game_state"] = game_state;
   d["play_phase"] = play_phase;
   d["quit_requested"] = quit_requested;

@@ -2,8 +2,8 @@
 // (0), then the window's width and height.
 #include "app/window_file.h"
 
-#include "app/data_folders.h"
-#include "app/save_file.h"
+#include "world/data_folders.h"
+#include "world/save_file.h"
 
 namespace {
 

@@ -17,9 +17,9 @@
 #include <vector>
 
 #include "app/game_flow.h"
-#include "app/globals.h"
 #include "app/shell.h"
 #include "render/anaglyph.h"
+#include "world/world.h"
 
 namespace {
 

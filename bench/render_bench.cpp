@@ -7,9 +7,9 @@
 #include <cstdlib>
 #include <vector>
 
-#include "platform/images.h"
 #include "platform/platform.h"
-#include "platform/renderer.h"
+#include "platform/video/gl/renderer.h"
+#include "platform/video/images.h"
 
 namespace {
 

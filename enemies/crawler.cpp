@@ -1,7 +1,9 @@
-#include "enemies/crawler.h"
+#include "world/crawler.h"
 
-#include "app/audio.h"
-#include "app/globals.h"
+#include "render/qwdraw.h"
+#include "world/field.h"
+#include "world/sounds.h"
+#include "world/world.h"
 
 namespace {
 
@@ -17,10 +19,10 @@ bool probe_hits(int px, int py, const mushroom_tag& m) {
 
 // At a wall the segment reverses its course and steps one row along pvdir.
 void turn_at_wall(vermix_tag& s) {
-  if (s.x == 465 && s.phdir == 90) {
+  if (s.x == field_right && s.phdir == 90) {
     s.phdir = 270;
     s.rot = s.pvdir;
-  } else if (s.x == 175 && s.phdir == 270) {
+  } else if (s.x == field_left && s.phdir == 270) {
     s.phdir = 90;
     s.rot = s.pvdir;
   }
@@ -30,10 +32,10 @@ void turn_at_wall(vermix_tag& s) {
 // its vertical course.
 void turn_at_row(vermix_tag& s, int row, int new_pvdir) {
   if (s.y != row) return;
-  if (s.x == 465) {
+  if (s.x == field_right) {
     s.rot = s.phdir = 270;
     s.pvdir = new_pvdir;
-  } else if (s.x == 175) {
+  } else if (s.x == field_left) {
     s.rot = s.phdir = 90;
     s.pvdir = new_pvdir;
   }
@@ -136,7 +138,7 @@ void advance_stage() {
 
 int vermix_tag::new_spawn() {
   const int side = platform::float_to_int(platform::rnd(2, 0));
-  int column = side == 0 ? 175 : 465;
+  int column = side == 0 ? field_left : field_right;
   for (int i = 1; i <= crawler_length; ++i) {
     auto s = std::make_unique<vermix_tag>();
     s->pvdir = 180;
@@ -181,7 +183,7 @@ int vermix_tag::update() {
       break;
   }
 
-  if (x >= 175 && x <= 465) draw(*this);
+  if (x >= field_left && x <= field_right) draw(*this);
   if (dst == 10 / crawler_speed) decide(*this);
   test_shot(*this, *player1);
   test_shot(*this, *player2);

@@ -1,12 +1,13 @@
 // The four insects: appearance timers, the per-frame walk over the kinds and
 // the shot and ship tests.
-#include "enemies/insect.h"
+#include "world/insect.h"
 
 #include <memory>
 
-#include "app/audio.h"
-#include "app/globals.h"
 #include "enemies/insect_kinds.h"
+#include "render/qwdraw.h"
+#include "world/sounds.h"
+#include "world/world.h"
 
 namespace {
 

@@ -3,7 +3,9 @@
 
 #include <cmath>
 
-#include "app/globals.h"
+#include "render/qwdraw.h"
+#include "world/field.h"
+#include "world/world.h"
 
 namespace {
 
@@ -35,8 +37,6 @@ constexpr float spider_top = 330.0f;
 constexpr float spider_bottom = 440.0f;
 constexpr float spider_climb = 2.0f;
 constexpr float spider_max_speed = 3.0f;
-constexpr int left_wall = 175;
-constexpr int right_wall = 465;
 
 // Both colours of the insect at its truncated position.
 void insect_draw(const insect_tag& insect) {
@@ -55,10 +55,10 @@ int spider_reversal_time() { return float_to_int(rnd(10.0, 50.0)); }
 void spider_enter(insect_tag& s) {
   const float speed = static_cast<float>(crawler_speed);
   if (float_to_int(rnd(2.0, 0.0)) == 0) {
-    s.x = left_wall;
+    s.x = field_left;
     s.xstp = std::fmin(speed, spider_max_speed);
   } else {
-    s.x = right_wall;
+    s.x = field_right;
     s.xstp = std::fmax(-speed, -spider_max_speed);
   }
   s.ystp = spider_climb;
@@ -90,9 +90,9 @@ void spider_fly(insect_tag& s) {
     s.dist = spider_reversal_time();
   }
   const int ix = float_to_int(s.x);
-  if (ix > left_wall && ix < right_wall) insect_draw(s);
-  if ((s.xstp <= 0.0f && ix < left_wall) ||
-      (s.xstp > 0.0f && ix > right_wall)) {
+  if (ix > field_left && ix < field_right) insect_draw(s);
+  if ((s.xstp <= 0.0f && ix < field_left) ||
+      (s.xstp > 0.0f && ix > field_right)) {
     s.state = 0;
   }
 }

@@ -2,7 +2,7 @@
 // and how each flies across it.
 #pragma once
 
-#include "enemies/insect.h"
+#include "world/insect.h"
 
 // Whole frames to wait before the next appearance of this kind.
 int insect_waiting_time(int typ);

@@ -5,9 +5,9 @@
 #include <cstdlib>
 #include <filesystem>
 
-#include "app/globals.h"
 #include "fuzz/scratch_folder.h"
 #include "render/anaglyph.h"
+#include "world/world.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data,
                                       std::size_t size) {

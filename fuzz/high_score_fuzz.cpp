@@ -4,9 +4,9 @@
 #include <cstdlib>
 #include <filesystem>
 
-#include "app/globals.h"
 #include "app/high_score.h"
 #include "fuzz/scratch_folder.h"
+#include "world/world.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data,
                                       std::size_t size) {

@@ -7,12 +7,12 @@
 #include <string>
 #include <vector>
 
-#include "platform/input_script.h"
+#include "replay/input_script.h"
 
 namespace {
 
-using platform::detail::ScriptAction;
-using platform::detail::ScriptEvent;
+using replay::detail::ScriptAction;
+using replay::detail::ScriptEvent;
 
 bool in_range(int v, int lo, int hi) { return v >= lo && v <= hi; }
 
@@ -25,12 +25,12 @@ bool event_ok(const ScriptEvent& e) {
       return in_range(e.code, 1, 3);
     case ScriptAction::joy_connect:
     case ScriptAction::joy_disconnect:
-      return in_range(e.code, 0, platform::detail::script_port_count - 1);
+      return in_range(e.code, 0, replay::detail::script_port_count - 1);
     case ScriptAction::joy_axis:
-      return in_range(e.code, 0, platform::detail::script_port_count - 1) &&
+      return in_range(e.code, 0, replay::detail::script_port_count - 1) &&
              in_range(e.index, 0, 1) && e.value >= -1.0f && e.value <= 1.0f;
     case ScriptAction::joy_button:
-      return in_range(e.code, 0, platform::detail::script_port_count - 1) &&
+      return in_range(e.code, 0, replay::detail::script_port_count - 1) &&
              in_range(e.index, 0, 16);
     case ScriptAction::screenshot:
     case ScriptAction::dump:
@@ -55,7 +55,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data,
   const std::string text(reinterpret_cast<const char*>(data), size);
   std::vector<ScriptEvent> events;
   std::string error;
-  if (!platform::detail::parse_input_script(text, "fuzz.txt", events, error)) {
+  if (!replay::detail::parse_input_script(text, "fuzz.txt", events, error)) {
     if (error.rfind("fuzz.txt:", 0) != 0) std::abort();
     return 0;
   }

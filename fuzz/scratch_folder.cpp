@@ -7,31 +7,27 @@
 #include <filesystem>
 #include <fstream>
 
+#include "tests/support/scratch_folder.h"
+
 namespace fs = std::filesystem;
 
 namespace fuzzing {
 namespace {
 
-struct ScratchFolder {
-  fs::path dir;
-  ScratchFolder() {
-    std::string templ =
-        (fs::temp_directory_path() / "vermix-fuzz-XXXXXX").string();
-    if (!::mkdtemp(templ.data()) || ::chdir(templ.c_str()) != 0) {
+// Made and entered once; removed when the fuzzer exits.
+struct Scratch {
+  testing_support::ScratchFolder folder{"vermix-fuzz"};
+  Scratch() {
+    if (::chdir(folder.path().c_str()) != 0) {
       std::perror("vermix fuzz: scratch folder");
       std::abort();
     }
-    dir = templ;
-  }
-  ~ScratchFolder() {
-    std::error_code ec;
-    fs::remove_all(dir, ec);
   }
 };
 
 }  // namespace
 
-void enter_scratch_folder() { static const ScratchFolder folder; }
+void enter_scratch_folder() { static const Scratch scratch; }
 
 void put_file(const std::string& rel, const std::uint8_t* data,
               std::size_t size) {

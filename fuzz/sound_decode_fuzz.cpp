@@ -3,7 +3,7 @@
 // mono or stereo frames at a real rate.
 #include <cstdlib>
 
-#include "platform/sound_decode.h"
+#include "platform/audio/sound_decode.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data,
                                       std::size_t size) {

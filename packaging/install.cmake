@@ -6,7 +6,7 @@ set(VERMIX_PACKAGING_DIR ${CMAKE_SOURCE_DIR}/packaging)
 
 # The manual page, written from the option table by a tool linked with the
 # game's own code.
-add_executable(make_man ${CMAKE_SOURCE_DIR}/tools/make_man/main.cpp)
+add_executable(make_man ${CMAKE_SOURCE_DIR}/tools/assets/make-man/main.cpp)
 target_link_libraries(make_man PRIVATE vermix_core)
 set(VERMIX_MAN_PAGE ${CMAKE_BINARY_DIR}/vermix.6)
 add_custom_command(OUTPUT ${VERMIX_MAN_PAGE}
@@ -15,7 +15,7 @@ add_custom_command(OUTPUT ${VERMIX_MAN_PAGE}
   COMMENT "Writing the manual page")
 
 # The icons, drawn from the game's sprite sheet.
-add_executable(make_icons ${CMAKE_SOURCE_DIR}/tools/make_icons/main.cpp)
+add_executable(make_icons ${CMAKE_SOURCE_DIR}/tools/assets/make-icons/main.cpp)
 target_link_libraries(make_icons PRIVATE PkgConfig::PNG)
 set(VERMIX_ICON_SIZES 16 22 24 32 48 64 128 256)
 set(VERMIX_ICON_DIR ${CMAKE_BINARY_DIR}/icons)

@@ -4,16 +4,17 @@
 //
 // This is the only header game code includes to reach the machine. Nothing
 // here exposes SDL, OpenGL or OpenAL types. Every operation runs on the
-// game's single thread.
+// game's single thread. Its rooms: video/ (display and window, drawing
+// state, images, text, lines, PNG) over video/gl/ (the renderer), audio/,
+// input/ (devices, window events, the input source) and system/ (files,
+// clock, random numbers and arithmetic, ticks, stop signals). Input scripts
+// and replays plug in through automation.h.
 #pragma once
 
 #include <cstddef>
 #include <cstdint>
-#include <functional>
 #include <memory>
-#include <optional>
 #include <string>
-#include <utility>
 #include <vector>
 
 namespace platform {
@@ -32,7 +33,7 @@ using ChannelRef = std::shared_ptr<Channel>;
 using StreamRef = std::shared_ptr<Stream>;
 
 // ---------------------------------------------------------------------------
-// Run options and automation. Set before open_graphics.
+// Run options (set before open_graphics) and ticks.
 
 struct RunOptions {
   bool window =
@@ -63,52 +64,13 @@ void report_output_failure(const std::string& path, const std::string& reason);
 bool outputs_incomplete();
 constexpr int incomplete_output_status = 5;
 
-// Drives input from a script file instead of the real devices (which are then
-// ignored). Returns false with a message naming the bad line in `error`.
-bool load_input_script(const std::string& path, std::string& error);
-bool script_active();
-// Ticks so far: presented frames plus passes of waiting loops.
-long script_tick();
-
-// The game's state as one line of JSON, written by the script's `dump` event.
-void set_state_dumper(std::function<std::string()> dumper);
-
-// Replays. A replay is an input script the recorder wrote, with the seed and
-// settings it was played with and checks of the game's state (every 60 ticks
-// and at the end). Playing one with load_input_script compares the checks and
-// stops the program at the first difference: status 3 and "replay diverges
-// at tick T" on stderr. A replay cut short stops after its last line with
-// status 4.
-//
-// Starts writing every input event the game consumes to `path`, from the
-// real devices or from the script. False with the reason in `error` if the
-// file cannot be written.
-bool start_recording(const std::string& path, std::string& error);
-// A setting that changes play, written into the recording.
-void record_setting(const std::string& name, const std::string& value);
-// True while a replay (not a plain script) is played: its settings are
-// the recorded player's, not this player's, so they are never saved.
-bool playing_replay();
-// A setting of the loaded replay; nothing for a plain script.
-std::optional<std::string> replay_setting(const std::string& name);
-// Named hashes of the game's state for the checks; must not read input.
-using StateChecks = std::vector<std::pair<std::string, std::uint32_t>>;
-void set_state_checker(std::function<StateChecks()> checker);
-// Appends a state dump to `path` whenever the tick is a multiple of
-// `every`, and once more at the end. False if `path` cannot be written.
-bool dump_state_every(int every, const std::string& path, std::string& error);
-// Times every presented frame and prints the figures at the end.
-void time_frames();
-// A timedemo's run is over and another follows: the run's end is checked as
-// a replay's end is and its figures are printed; then the script starts over
-// from tick 0 with nothing held, and the drawing state is as a fresh
-// display's. A script that can no longer be read stops the program with
-// status 2. At the end the spread of all runs is printed too.
-void replay_again();
+// Ticks so far: presented frames plus passes of waiting loops. Input scripts
+// and replays count in ticks.
+long current_tick();
 
 // One pass of a loop that waits without presenting and must go on waiting:
-// sleeps about a millisecond (not under `fast`) and advances the input script
-// by one tick, as a presented frame does.
+// sleeps about a millisecond (not under `fast`) and counts one tick, as a
+// presented frame does.
 void wait_pass();
 
 // ---------------------------------------------------------------------------

@@ -4,9 +4,10 @@
 
 #include <array>
 
-#include "app/data_folders.h"
-#include "app/globals.h"
-#include "app/save_file.h"
+#include "render/qwdraw.h"
+#include "world/data_folders.h"
+#include "world/save_file.h"
+#include "world/world.h"
 
 namespace {
 

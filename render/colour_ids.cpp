@@ -2,8 +2,8 @@
 // chosen at each field start.
 #include <array>
 
-#include "app/globals.h"
 #include "render/qwdraw.h"
+#include "world/world.h"
 
 namespace {
 

@@ -1,6 +1,8 @@
 #include "render/qwdraw.h"
 
-#include "app/globals.h"
+#include "world/world.h"
+
+std::unique_ptr<qwdraw_tag> qwdraw;
 
 int qwdraw_tag::slc(int lr, int lg, int lb, int rr, int rg, int rb) {
   leye_r = lr;

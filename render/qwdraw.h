@@ -1,7 +1,10 @@
 // The single drawing object: every sprite and text goes through it, flat or
-// as a two-colour anaglyph whose eye images are `depth` pixels apart.
+// as a two-colour anaglyph whose eye images are `depth` pixels apart. The
+// chief header of render/, which also holds the colour ids here and the
+// anaglyph settings and retro lines (anaglyph.h); it stands on world/.
 #pragma once
 
+#include <memory>
 #include <string>
 
 #include "platform/platform.h"
@@ -23,6 +26,9 @@ struct qwdraw_tag {
   int t3d(const std::string& text, float x, float y, float depth, int centre,
           int passes);
 };
+
+// The one drawing object of the game, made at start-up.
+extern std::unique_ptr<qwdraw_tag> qwdraw;
 
 // Colour ids 1..5: red, green, blue, magenta, yellow; other ids change nothing.
 int set_colour_id(int id);

@@ -1,5 +1,5 @@
-#include "app/globals.h"
 #include "render/anaglyph.h"
+#include "world/world.h"
 
 // Paints every odd screen row in grey `level`, replacing what lies under it.
 int draw_retro_lines(int level) {

@@ -137,10 +137,11 @@ TEST(ArtFiles, FontGeneratorReproducesTheCommittedFace) {
   const testing_support::ScratchFolder folder;
   const std::filesystem::path made = folder.path() / "face.ttf";
   const std::filesystem::path source(VERMIX_SOURCE_DIR);
-  const std::string command = "\"" + (source / "tools/make_font.py").string() +
+  const std::string command = "\"" +
+                              (source / "tools/assets/make-font.py").string() +
                               "\" \"" + made.string() + "\"";
   ASSERT_EQ(std::system(command.c_str()), 0) << command;
   EXPECT_TRUE(file_bytes(made) ==
               file_bytes(source / "assets/fonts/joystix.ttf"))
-      << "run tools/make_font.py and commit the result";
+      << "run tools/assets/make-font.py and commit the result";
 }

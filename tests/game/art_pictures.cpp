@@ -5,7 +5,7 @@
 #include <fstream>
 #include <iterator>
 
-#include "platform/internal.h"
+#include "platform/video/video.h"
 
 Picture read_picture(const std::string& path) {
   Picture p;

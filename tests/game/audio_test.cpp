@@ -1,13 +1,12 @@
 // Effects and music as the game asks for them.
-#include "app/audio.h"
-
 #include <gtest/gtest.h>
 
 #include <filesystem>
 
-#include "app/globals.h"
 #include "tests/game/game_world.h"
 #include "tests/support/scratch_folder.h"
+#include "world/sounds.h"
+#include "world/world.h"
 
 namespace {
 

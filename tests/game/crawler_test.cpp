@@ -4,10 +4,10 @@
 #include <algorithm>
 #include <vector>
 
-#include "app/audio.h"
 #include "app/game_flow.h"
-#include "app/globals.h"
 #include "tests/game/game_world.h"
+#include "world/sounds.h"
+#include "world/world.h"
 
 namespace {
 

@@ -4,8 +4,8 @@
 #include <set>
 #include <utility>
 
-#include "app/globals.h"
 #include "tests/game/game_world.h"
+#include "world/world.h"
 
 namespace {
 

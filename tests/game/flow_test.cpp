@@ -7,11 +7,13 @@
 #include <fstream>
 #include <string>
 
-#include "app/audio.h"
 #include "app/game_flow.h"
-#include "app/globals.h"
-#include "platform/internal.h"
+#include "platform/video/video.h"
+#include "render/qwdraw.h"
+#include "replay/replay.h"
 #include "tests/game/game_world.h"
+#include "world/sounds.h"
+#include "world/world.h"
 
 namespace {
 
@@ -109,7 +111,7 @@ TEST(GameOverScreen, EarlyClickEndsItAtFrame101) {
       ::testing::TempDir() + "flow_click_" + std::to_string(getpid()) + ".txt";
   std::ofstream(path) << "0 button 1 down\n0 button 1 up\n";
   std::string error;
-  ASSERT_TRUE(platform::load_input_script(path, error)) << error;
+  ASSERT_TRUE(replay::load_input_script(path, error)) << error;
   game_state = state_game_over;
   game_over_timer = 0;
   for (int n = 0; n < 100; ++n) update_game_over();

@@ -2,8 +2,8 @@
 
 #include <gtest/gtest.h>
 
-#include "app/globals.h"
 #include "app/shell.h"
+#include "world/world.h"
 
 void ensure_game_world() {
   static const bool ready = [] {

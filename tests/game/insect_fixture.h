@@ -6,9 +6,9 @@
 
 #include <string>
 
-#include "app/audio.h"
-#include "app/globals.h"
 #include "tests/game/game_world.h"
+#include "world/sounds.h"
+#include "world/world.h"
 
 // Small seeds all start with a tiny first draw (always the same side), so
 // test loops spread theirs out.

@@ -1,7 +1,7 @@
 // Shots against insects and insects against ships.
 #include <vector>
 
-#include "platform/internal.h"
+#include "platform/video/video.h"
 #include "tests/game/insect_fixture.h"
 
 namespace {

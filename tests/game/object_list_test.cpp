@@ -1,5 +1,5 @@
 // The owning list of segments, dots and pop-ups: removal during a walk.
-#include "actors/object_list.h"
+#include "world/object_list.h"
 
 #include <gtest/gtest.h>
 

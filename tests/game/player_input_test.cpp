@@ -5,10 +5,11 @@
 #include <cstdio>
 #include <fstream>
 
-#include "app/audio.h"
-#include "app/globals.h"
-#include "platform/input_script.h"
+#include "replay/input_script.h"
+#include "replay/replay.h"
 #include "tests/game/game_world.h"
+#include "world/sounds.h"
+#include "world/world.h"
 
 namespace {
 
@@ -25,7 +26,7 @@ class VersusInput : public ::testing::Test {
     clear_field();
   }
   void TearDown() override {
-    platform::detail::stop_input_script();
+    replay::detail::stop_input_script();
     std::remove(path_.c_str());
   }
 
@@ -36,7 +37,7 @@ class VersusInput : public ::testing::Test {
       out << "0 joy 0 connect\n0 joy 1 connect\n" << events;
     }
     std::string error;
-    ASSERT_TRUE(platform::load_input_script(path_, error)) << error;
+    ASSERT_TRUE(replay::load_input_script(path_, error)) << error;
   }
 
   static std::string button(int port, int b) {

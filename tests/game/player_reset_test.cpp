@@ -2,9 +2,9 @@
 // the shots, run inside the test process.
 #include <gtest/gtest.h>
 
-#include "app/audio.h"
-#include "app/globals.h"
 #include "tests/game/game_world.h"
+#include "world/sounds.h"
+#include "world/world.h"
 
 namespace {
 

@@ -1,8 +1,8 @@
 #include "tests/game/render_fixture.h"
 
-#include "app/globals.h"
-#include "platform/internal.h"
+#include "platform/video/video.h"
 #include "tests/game/game_world.h"
+#include "world/world.h"
 
 void RenderTest::SetUp() {
   ensure_game_world();

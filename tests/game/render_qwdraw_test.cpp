@@ -2,10 +2,10 @@
 #include <set>
 #include <utility>
 
-#include "app/globals.h"
 #include "render/anaglyph.h"
 #include "render/qwdraw.h"
 #include "tests/game/render_fixture.h"
+#include "world/world.h"
 
 namespace {
 

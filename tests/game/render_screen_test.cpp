@@ -1,8 +1,8 @@
 // The paused backdrop and the retro line overlay.
-#include "app/globals.h"
 #include "app/shell.h"
 #include "render/anaglyph.h"
 #include "tests/game/render_fixture.h"
+#include "world/world.h"
 
 namespace {
 

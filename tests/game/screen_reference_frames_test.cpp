@@ -4,12 +4,12 @@
 #include <gtest/gtest.h>
 
 #include "app/game_flow.h"
-#include "app/globals.h"
 #include "app/shell.h"
-#include "platform/internal.h"
+#include "platform/video/video.h"
 #include "render/anaglyph.h"
 #include "tests/game/game_world.h"
 #include "tests/support/screen_reference.h"
+#include "world/world.h"
 
 namespace {
 

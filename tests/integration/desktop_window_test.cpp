@@ -3,14 +3,12 @@
 // the zoom that fits: all read back from the X server's own screen, not from
 // the game's buffer.
 #include <gtest/gtest.h>
-#include <signal.h>
-#include <sys/wait.h>
 
 #include <chrono>
 #include <cstdio>
-#include <cstdlib>
 #include <thread>
 
+#include "tests/integration/game_on_display.h"
 #include "tests/integration/game_run.h"
 #include "tests/integration/menu_steps.h"
 #include "tests/support/x_display.h"
@@ -77,24 +75,10 @@ TEST_P(DesktopWindow, FillsTheScreenSwitchesAndResizes) {
       menu_steps::skip_intro() + menu_steps::mouse(2, 0, 0) +
       testing_support::script_line(30, "screenshot title.png");
   game.write_bytes("script.txt", {script.begin(), script.end()});
-  const pid_t pid = game.start(
-      {"--seed", "1", "--scale", "1", "--script", "script.txt"}, [&] {
-        setenv("DISPLAY", display.c_str(), 1);
-        setenv("SDL_VIDEODRIVER", "x11", 1);
-        setenv("LSAN_OPTIONS", "detect_leaks=0", 1);
-      });
-  // A failed check must not leave the game running.
-  struct Stop {
-    pid_t pid;
-    bool ended = false;
-    ~Stop() {
-      if (!ended) kill(pid, SIGKILL), waitpid(pid, nullptr, 0);
-    }
-  } stop{pid};
-  const std::string window =
-      xdotool(display, "search --sync --onlyvisible --name Vermix");
-  ASSERT_EQ(window.find_first_not_of("0123456789"), std::string::npos)
-      << window;
+  testing_support::GameOnDisplay running(
+      game, display, {"--seed", "1", "--scale", "1", "--script", "script.txt"});
+  ASSERT_TRUE(running.window_found()) << running.window();
+  const std::string& window = running.window();
   // Read once it is whole: the game may still be writing it.
   ASSERT_EQ(eventually([&] {
               return game.screenshot("title.png").ok() ? "" : "no screenshot";
@@ -132,9 +116,7 @@ TEST_P(DesktopWindow, FillsTheScreenSwitchesAndResizes) {
       << "F11 back to the window as it was";
 
   // The window and its size are kept for the next start.
-  kill(pid, SIGTERM);
-  const auto ended = game.wait(pid);
-  stop.ended = true;
+  const auto ended = running.end();
   EXPECT_EQ(ended.exit_code, 0) << ended.err;
   EXPECT_EQ(
       game.read_bytes("data/window.dat"),

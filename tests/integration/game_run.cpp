@@ -13,7 +13,7 @@
 #include <stdexcept>
 #include <thread>
 
-#include "platform/internal.h"
+#include "platform/video/video.h"
 
 namespace fs = std::filesystem;
 
@@ -143,8 +143,8 @@ std::vector<nlohmann::json> GameFolder::dumps(const std::string& name) const {
   return out;
 }
 
-nlohmann::json GameFolder::only_dump(const RunResult& run) const {
-  EXPECT_EQ(run.exit_code, 0) << run.err;
+nlohmann::json GameFolder::only_dump(const RunResult& run, int status) const {
+  EXPECT_EQ(run.exit_code, status) << run.err;
   const auto d = dumps();
   if (d.size() != 1) {
     ADD_FAILURE() << "expected one dump: " << run.err;

@@ -68,7 +68,8 @@ class GameFolder {
       const std::string& name = "dump.jsonl") const;
   // The single dump a run that ended in order wrote; otherwise a test
   // failure naming what the game printed, and an empty object.
-  nlohmann::json only_dump(const RunResult& run) const;
+  // A save that cannot be made (a folder in its place) ends with status 5.
+  nlohmann::json only_dump(const RunResult& run, int status = 0) const;
   Screenshot screenshot(const std::string& name) const;
 
   void write_bytes(const std::string& rel,

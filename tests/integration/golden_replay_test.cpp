@@ -1,6 +1,6 @@
 // The golden replays under tests/replays/ play the same game as when they
 // were recorded: every check, the end and the final state. After a change
-// meant to change play, tools/rerecord-replays.sh records them again.
+// meant to change play, tools/replay/rerecord-replays.sh records them again.
 #include <gtest/gtest.h>
 
 #include <filesystem>

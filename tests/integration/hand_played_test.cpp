@@ -3,15 +3,12 @@
 // is recorded, replays offscreen to the very same state dumps, frame for
 // frame.
 #include <gtest/gtest.h>
-#include <signal.h>
-#include <sys/wait.h>
-#include <unistd.h>
 
 #include <chrono>
-#include <cstdlib>
 #include <string>
 #include <thread>
 
+#include "tests/integration/game_on_display.h"
 #include "tests/integration/game_run.h"
 #include "tests/support/x_display.h"
 
@@ -32,30 +29,12 @@ TEST(HandPlayed, RecordingUnderXReplaysFrameForFrame) {
   ASSERT_TRUE(x.ready()) << "Xvfb did not start";
   GameFolder recorder;
   const std::string display = x.display();
-  const pid_t pid =
-      recorder.start({"--window", "--seed", "5", "--record", "game.replay",
-                      "--dump-every", "1", "recorded.jsonl"},
-                     [&] {
-                       setenv("DISPLAY", display.c_str(), 1);
-                       setenv("SDL_VIDEODRIVER", "x11", 1);
-                       // The system's X and D-Bus libraries keep a few blocks
-                       // to the end; the game's own code is leak-checked in
-                       // every offscreen run.
-                       setenv("LSAN_OPTIONS", "detect_leaks=0", 1);
-                     });
-  // A failed check must not leave the game running.
-  struct Stop {
-    pid_t pid;
-    bool ended = false;
-    ~Stop() {
-      if (!ended) kill(pid, SIGKILL), waitpid(pid, nullptr, 0);
-    }
-  } stop{pid};
-  const std::string window =
-      xdotool(display, "search --sync --onlyvisible --name Vermix");
-  ASSERT_FALSE(window.empty());
-  ASSERT_EQ(window.find_first_not_of("0123456789"), std::string::npos)
-      << window;
+  testing_support::GameOnDisplay game(
+      recorder, display,
+      {"--window", "--seed", "5", "--record", "game.replay", "--dump-every",
+       "1", "recorded.jsonl"});
+  ASSERT_TRUE(game.window_found()) << game.window();
+  const std::string& window = game.window();
   // Click the logo away and the start line until the game is on; the
   // dumps say when.
   const auto deadline =
@@ -78,9 +57,7 @@ TEST(HandPlayed, RecordingUnderXReplaysFrameForFrame) {
   xdotool(display, "key alt+Return sleep 0.3 key F11 sleep 0.3 key F11");
   xdotool(display, "windowsize " + window + " 500 300 sleep 0.3");
   xdotool(display, hand + " mouseup 1");
-  kill(pid, SIGTERM);
-  const auto recorded = recorder.wait(pid);
-  stop.ended = true;
+  const auto recorded = game.end();
   ASSERT_EQ(recorded.exit_code, 0) << recorded.err;
 
   const auto bytes = recorder.read_bytes("game.replay");

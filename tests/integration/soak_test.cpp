@@ -1,6 +1,6 @@
 // The whole game under long runs of input from the automatic player
-// (tools/autoplay): stretches of random but valid input (menus, pauses, focus
-// changes, sticks coming and going, games abandoned) between stretches of
+// (tools/replay/autoplay): stretches of random but valid input (menus, pauses,
+// focus changes, sticks coming and going, games abandoned) between stretches of
 // play that clear stage after stage into the fastest crawler. The run must
 // end cleanly (a sanitizer report ends it with a non-zero status) and every
 // state dump must keep the game's rules.

@@ -11,8 +11,8 @@
 #include <filesystem>
 #include <fstream>
 
-#include "platform/internal.h"
 #include "platform/platform.h"
+#include "platform/system/system.h"
 #include "tests/support/ended_process.h"
 
 namespace fs = std::filesystem;

@@ -5,7 +5,7 @@
 #include <utility>
 #include <vector>
 
-#include "platform/images.h"
+#include "platform/video/images.h"
 #include "tests/platform/gfx_support.h"
 
 using namespace platform;

@@ -4,11 +4,13 @@
 
 #include <cstdlib>
 
-#include "platform/display_fit.h"
-#include "platform/frame_pacing.h"
-#include "platform/images.h"
-#include "platform/internal.h"
-#include "platform/renderer.h"
+#include "platform/automation.h"
+#include "platform/system/system.h"
+#include "platform/video/frame_pacing.h"
+#include "platform/video/gl/display_fit.h"
+#include "platform/video/gl/renderer.h"
+#include "platform/video/images.h"
+#include "platform/video/video.h"
 #include "tests/platform/gfx_support.h"
 #include "tests/support/scratch_folder.h"
 

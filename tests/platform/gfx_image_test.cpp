@@ -3,9 +3,9 @@
 
 #include <fstream>
 
-#include "platform/images.h"
-#include "platform/internal.h"
-#include "platform/renderer.h"
+#include "platform/video/gl/renderer.h"
+#include "platform/video/images.h"
+#include "platform/video/video.h"
 #include "tests/platform/gfx_support.h"
 #include "tests/support/scratch_folder.h"
 

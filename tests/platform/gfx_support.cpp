@@ -4,7 +4,7 @@
 
 #include <cstring>
 
-#include "platform/images.h"
+#include "platform/video/images.h"
 
 namespace gfx_test {
 

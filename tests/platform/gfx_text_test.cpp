@@ -3,8 +3,8 @@
 
 #include <cstdlib>
 
-#include "platform/internal.h"
-#include "platform/renderer.h"
+#include "platform/system/system.h"
+#include "platform/video/gl/renderer.h"
 #include "tests/platform/gfx_support.h"
 
 using namespace platform;

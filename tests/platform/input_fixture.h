@@ -5,8 +5,8 @@
 #include <SDL.h>
 #include <gtest/gtest.h>
 
-#include "platform/input_script.h"
 #include "platform/platform.h"
+#include "replay/input_script.h"
 
 namespace input_testing {
 
@@ -45,7 +45,7 @@ class RealInput : public ::testing::Test {
  protected:
   void SetUp() override {
     platform::key_down(0);  // starts SDL's input, takes in what is pending
-    platform::detail::stop_input_script();
+    replay::detail::stop_input_script();
   }
 };
 

@@ -1,5 +1,5 @@
 // Keyboard, mouse and window events from the system, and the key code table.
-#include "platform/key_codes.h"
+#include "platform/input/key_codes.h"
 #include "tests/platform/input_fixture.h"
 
 namespace {

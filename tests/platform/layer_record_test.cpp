@@ -1,6 +1,6 @@
 // The record that decides whether the kept static layer may stand in for a
 // fresh drawing: any change to what a quad would draw must tell them apart.
-#include "platform/layer_record.h"
+#include "platform/video/gl/layer_record.h"
 
 #include <gtest/gtest.h>
 

@@ -1,6 +1,6 @@
 // Decoding WAV files of every accepted kind, refusing the rest, and the
 // game's own generated sound files.
-#include "platform/sound_decode.h"
+#include "platform/audio/sound_decode.h"
 
 #include <gtest/gtest.h>
 

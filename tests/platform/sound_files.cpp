@@ -4,7 +4,7 @@
 #include <fstream>
 #include <iterator>
 
-#include "platform/sound_decode.h"
+#include "platform/audio/sound_decode.h"
 
 namespace sound_test {
 namespace {

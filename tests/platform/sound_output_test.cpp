@@ -9,7 +9,7 @@
 #include <fstream>
 #include <thread>
 
-#include "platform/audio_device.h"
+#include "platform/audio/audio_device.h"
 #include "platform/platform.h"
 #include "tests/platform/sound_files.h"
 

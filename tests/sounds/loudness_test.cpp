@@ -1,6 +1,6 @@
 // The meter the mix is measured with, on tones whose R128 readings are
 // known: a full-scale 1 kHz sine in one channel reads -3.01 LUFS.
-#include "tools/make_sounds/loudness.h"
+#include "tools/assets/make-sounds/loudness.h"
 
 #include <gtest/gtest.h>
 

@@ -8,8 +8,8 @@
 #include <iterator>
 #include <vector>
 
-#include "platform/sound_decode.h"
-#include "tools/make_sounds/mix.h"
+#include "platform/audio/sound_decode.h"
+#include "tools/assets/make-sounds/mix.h"
 
 namespace {
 

@@ -2,7 +2,7 @@
 // energy between the harmonics of the note, where a naive square or saw
 // folds its overtones back from above the Nyquist frequency) and centred,
 // and the peak limiter.
-#include "tools/make_sounds/synth.h"
+#include "tools/assets/make-sounds/synth.h"
 
 #include <gtest/gtest.h>
 

@@ -7,9 +7,9 @@
 
 namespace testing_support {
 
-ScratchFolder::ScratchFolder() {
+ScratchFolder::ScratchFolder(const std::string& prefix) {
   std::string templ =
-      (std::filesystem::temp_directory_path() / "vermix-test-XXXXXX").string();
+      (std::filesystem::temp_directory_path() / (prefix + "-XXXXXX")).string();
   if (!mkdtemp(templ.data())) {
     throw std::system_error(errno, std::generic_category(), "mkdtemp");
   }

@@ -1,6 +1,6 @@
 // A folder of a test's own under the system's temporary folder, with a name
 // no other test or test run can share, removed with everything in it when the
-// object goes.
+// object goes. The fuzz targets work in one too.
 #pragma once
 
 #include <filesystem>
@@ -10,7 +10,8 @@ namespace testing_support {
 
 class ScratchFolder {
  public:
-  ScratchFolder();
+  // The folder's name starts with `prefix`.
+  explicit ScratchFolder(const std::string& prefix = "vermix-test");
   ~ScratchFolder();
   ScratchFolder(const ScratchFolder&) = delete;
   ScratchFolder& operator=(const ScratchFolder&) = delete;

@@ -6,7 +6,7 @@
 #include <fstream>
 #include <iterator>
 
-#include "platform/internal.h"
+#include "platform/video/video.h"
 
 namespace testing_support {
 
@@ -44,7 +44,7 @@ void expect_reference_frame(const std::string& name, int width, int height,
               platform::detail::decode_png(bytes.data(), bytes.size(), w, h,
                                            expected, had_alpha))
       << "no reference picture " << path
-      << " (tools/update-screen-references.sh makes it)";
+      << " (tools/review/update-screen-references.sh makes it)";
   ASSERT_EQ(w, width) << name;
   ASSERT_EQ(h, height) << name;
   long differing = 0;

@@ -1,7 +1,7 @@
 // Committed reference pictures of the screen. A frame must match its
 // reference pixel for pixel; with VERMIX_UPDATE_REFERENCES=1 in the
 // environment the frame is written as the new reference instead
-// (tools/update-screen-references.sh).
+// (tools/review/update-screen-references.sh).
 #pragma once
 
 #include <cstdint>

@@ -1,0 +1,67 @@
+// The window as the game sees it: suspended or not, and asked to close.
+#include <cstdlib>
+
+#include "platform/input/input.h"
+#include "platform/platform.h"
+#include "platform/video/video.h"
+
+namespace platform {
+namespace {
+
+bool suspended = false;  // no focus reported yet is not suspended
+bool close_requested = false;
+bool close_standing = false;
+std::function<void()> end_hook;
+
+}  // namespace
+
+namespace detail {
+
+void set_suspended(bool now) {
+  if (now == suspended) return;
+  suspended = now;
+  clear_key_mouse_state();
+}
+
+void request_close(bool standing) {
+  close_requested = true;
+  close_standing = close_standing || standing;
+}
+
+WindowFlags window_flags() {
+  return {suspended, close_requested, close_standing};
+}
+
+void set_end_hook(std::function<void()> hook) { end_hook = std::move(hook); }
+
+void exit_program(int status) {
+  shut_down();
+  std::exit(status);
+}
+
+void reset_window_state() {
+  suspended = false;
+  close_requested = false;
+  close_standing = false;
+}
+
+}  // namespace detail
+
+int app_suspended() {
+  detail::pump();
+  return suspended ? 1 : 0;
+}
+
+int app_terminate() {
+  detail::pump();
+  if (!close_requested) return 0;
+  close_requested = close_standing;
+  return 1;
+}
+
+void end_program() {
+  if (end_hook) end_hook();
+  detail::exit_program(outputs_incomplete() ? incomplete_output_status : 0);
+}
+
+}  // namespace platform

@@ -1,0 +1,41 @@
+// What the display shares with the rest of the platform: the window, the
+// way between window and display pixels, the presented frame, PNG files and
+// the orderly end. Only platform/ includes this header.
+#pragma once
+
+#include <SDL.h>
+
+#include <cstddef>
+#include <cstdint>
+#include <string>
+#include <vector>
+
+namespace platform::detail {
+
+// --- display (display.cpp) -------------------------------------------------
+SDL_Window* window();  // null before open_graphics
+// Destroys the window and its GL context; open_graphics may open anew.
+void close_display();
+// The platform's orderly end: the display closes and SDL shuts down. Runs at
+// the latest when the process exits; later calls do nothing more.
+void shut_down();
+// Window pixel -> display pixel (640 x 480 space), and back.
+void window_to_display(float wx, float wy, int& x, int& y);
+void display_to_window(int x, int y, int& wx, int& wy);
+// Full screen on or off; the window keeps its own size for the way back.
+void set_full_screen(bool on);
+void toggle_full_screen();
+// False when nothing would carry out a full screen request
+// (window_manager.cpp).
+bool window_manager_present(SDL_Window* window);
+// The display as last presented by flip, 640 x 480 RGBA rows top to bottom.
+bool read_presented_frame(std::vector<std::uint8_t>& rgba);
+
+// --- PNG (png_io.cpp) -------------------------------------------------------
+// Decodes to RGBA; `had_alpha` tells whether the file carried an alpha channel.
+bool decode_png(const std::uint8_t* data, std::size_t size, int& width,
+                int& height, std::vector<std::uint8_t>& rgba, bool& had_alpha);
+bool write_png(const std::string& host_file, int width, int height,
+               const std::vector<std::uint8_t>& rgba);
+
+}  // namespace platform::detail

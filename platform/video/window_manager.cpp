@@ -1,0 +1,40 @@
+// Whether a window manager will carry out a full screen request. On X a
+// window only turns full screen when a manager acts on its request; a bare X
+// session (a kiosk, Xvfb) has none, and the window is then laid over the
+// desktop by the game itself.
+#include <SDL.h>
+#include <SDL_syswm.h>
+
+#include "platform/video/video.h"
+
+namespace platform::detail {
+
+bool window_manager_present(SDL_Window* window) {
+#if defined(SDL_VIDEO_DRIVER_X11)
+  SDL_SysWMinfo info;
+  SDL_VERSION(&info.version);
+  if (!SDL_GetWindowWMInfo(window, &info) || info.subsystem != SDL_SYSWM_X11)
+    return true;
+  // A manager that follows the desktop conventions names itself on the root
+  // window.
+  Display* x = info.info.x11.display;
+  const Atom check = XInternAtom(x, "_NET_SUPPORTING_WM_CHECK", True);
+  if (check == None) return false;
+  Atom type = None;
+  int format = 0;
+  unsigned long items = 0;
+  unsigned long left = 0;
+  unsigned char* data = nullptr;
+  const bool named =
+      XGetWindowProperty(x, DefaultRootWindow(x), check, 0, 1, False, XA_WINDOW,
+                         &type, &format, &items, &left, &data) == Success &&
+      items == 1;
+  if (data) XFree(data);
+  return named;
+#else
+  (void)window;
+  return true;
+#endif
+}
+
+}  // namespace platform::detail

@@ -1,0 +1,82 @@
+#!/usr/bin/env python3
+"""Draws the game's include graph by folder and checks its floors.
+
+    tools/review/include-graph.py           check; fails on a wrong arrow
+    tools/review/include-graph.py --draw    also prints every folder arrow
+
+Each folder stands on a floor; a file may include files of its own folder
+and of lower floors only. A module (a .cpp with its .h) may not include one
+that includes it back, directly or round a longer cycle.
+"""
+import pathlib
+import re
+import sys
+
+ROOT = pathlib.Path(__file__).resolve().parent.parent.parent
+
+# Lowest first. The platform's face (platform.h) lies below its rooms.
+FLOORS = [
+    ["assets", "platform"],
+    ["platform/system"],
+    ["platform/video/gl", "platform/audio"],
+    ["platform/video"],
+    ["platform/input"],
+    ["replay", "world"],
+    ["render"],
+    ["actors", "enemies"],
+    ["app"],
+]
+FLOOR = {folder: n for n, folders in enumerate(FLOORS) for folder in folders}
+INCLUDE = re.compile(r'^\s*#\s*include\s+"([^"]+)"', re.M)
+
+
+def main():
+    files = sorted(p for f in FLOOR for p in (ROOT / f).glob("*.[ch]*")
+                   if p.suffix in (".cpp", ".h"))
+    arrows, faults, modules = {}, [], {}
+    for path in files:
+        name = path.relative_to(ROOT).as_posix()
+        here = name.rsplit("/", 1)[0]
+        for target in INCLUDE.findall(path.read_text()):
+            there = target.rsplit("/", 1)[0]
+            if there not in FLOOR:
+                faults.append(f"{name}: includes {target}, outside every floor")
+                continue
+            arrows.setdefault((here, there), []).append(name)
+            if there != here and FLOOR[there] >= FLOOR[here]:
+                faults.append(f"{name}: includes {target}, not on a lower floor")
+            src, dst = name.rsplit(".", 1)[0], target.rsplit(".", 1)[0]
+            if src != dst:
+                modules.setdefault(src, set()).add(dst)
+    faults += cycles(modules)
+    if "--draw" in sys.argv:
+        for (a, b), by in sorted(arrows.items()):
+            if a != b:
+                print(f"{a} -> {b} ({len(by)})")
+    for fault in faults:
+        print(fault, file=sys.stderr)
+    return 1 if faults else 0
+
+
+def cycles(graph):
+    """A line for every module that is reached again from itself."""
+    found, state = [], {}
+
+    def visit(node, path):
+        state[node] = 1
+        for nxt in sorted(graph.get(node, ())):
+            if state.get(nxt) == 1:
+                loop = path[path.index(nxt):] + [nxt]
+                found.append("include cycle: " + " -> ".join(loop))
+            elif nxt not in state:
+                visit(nxt, path + [nxt])
+        state[node] = 2
+
+    for node in sorted(graph):
+        if node not in state:
+            visit(node, [node])
+    return found
+
+
+if __name__ == "__main__":
+    sys.exit(main())
