@@ -6,6 +6,7 @@
 #include "app/command_line.h"
 #include "app/shell.h"
 #include "app/window_file.h"
+#include "platform/entry_point.h"
 #include "replay/replay.h"
 #include "world/data_folders.h"
 

@@ -22,14 +22,24 @@
   extern "C" const unsigned char symbol##_start[];                     \
   extern "C" const unsigned char symbol##_end[];
 #else
+// Windows' object files have their read-only data in .rdata and no .previous:
+// the compiler names the section of everything it writes after, so .text is a
+// safe return.
+#ifdef _WIN32
+#define VERMIX_RODATA ".section .rdata,\"dr\"\n"
+#define VERMIX_PREVIOUS ".text\n"
+#else
+#define VERMIX_RODATA ".section .rodata\n"
+#define VERMIX_PREVIOUS ".previous\n"
+#endif
 #define VERMIX_INCBIN(symbol, file)                                  \
-  asm(".section .rodata\n"                                           \
+  asm(VERMIX_RODATA                                                  \
       ".balign 16\n"                                                 \
       ".global " #symbol "_start\n" #symbol "_start:\n"              \
       ".incbin \"" VERMIX_ASSET_DIR "/" file "\"\n"                  \
       ".global " #symbol "_end\n" #symbol "_end:\n"                  \
       ".byte 0\n"                                                    \
-      ".previous\n");                                                \
+      VERMIX_PREVIOUS);                                              \
   extern "C" const unsigned char symbol##_start[];                   \
   extern "C" const unsigned char symbol##_end[];
 #endif

@@ -6,6 +6,7 @@
 #pragma once
 
 #include <array>
+#include <cstdio>
 #include <functional>
 #include <optional>
 #include <string>
@@ -117,5 +118,13 @@ void reset_draw_state();
 // Draw calls and quads sent to GL since the renderer started.
 long draw_calls();
 long quads_drawn();
+
+// --- Host files
+// ---------------------------------------------------------------- Outputs and
+// scripts by host path, UTF-8 on every system: fopen with its modes, a file cut
+// back to `size` bytes, and whether a folder stands there.
+std::FILE* open_host_file(const std::string& host, const char* mode);
+bool truncate_host_file(const std::string& host, long size);
+bool is_host_folder(const std::string& host);
 
 }  // namespace platform::detail

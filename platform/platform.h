@@ -224,5 +224,8 @@ bool create_folder(const std::string& path);
 std::string executable_folder();
 std::string working_folder();
 std::string environment_value(const std::string& name);
+// The folder where the system keeps programs' data for the user, if it has
+// one: Windows' roaming application-data folder; "" on other systems.
+std::string application_data_folder();
 
 }  // namespace platform

@@ -1,11 +1,10 @@
 // A recording or state dumps: written whole or cut back, a failure reported.
 #include "replay/output_file.h"
 
-#include <unistd.h>
-
 #include <cerrno>
 #include <cstring>
 
+#include "platform/automation.h"
 #include "platform/platform.h"
 
 namespace replay::detail {
@@ -13,7 +12,7 @@ namespace replay::detail {
 bool OutputFile::open(const std::string& path, bool append,
                       std::string& error) {
   close();
-  file_ = std::fopen(path.c_str(), append ? "ab" : "wb");
+  file_ = platform::detail::open_host_file(path, append ? "ab" : "wb");
   if (!file_) {
     error = std::strerror(errno);
     return false;
@@ -44,7 +43,7 @@ void OutputFile::fail(int error_number) {
   file_ = nullptr;
   // What was written whole stays readable to its last complete line. A
   // device cannot be cut: it keeps what it took.
-  if (::truncate(path_.c_str(), whole_size_) != 0) return;
+  if (!platform::detail::truncate_host_file(path_, whole_size_)) return;
 }
 
 void OutputFile::close() {

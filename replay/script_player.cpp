@@ -1,15 +1,13 @@
 // Plays an input script: the platform reads input from it instead of the
 // devices, and the events that are due are applied to the input state at
 // each input read. The joysticks of a script are virtual ports.
-#include <sys/stat.h>
-
 #include <algorithm>
 #include <array>
 #include <cstdio>
 #include <cstdlib>
-#include <fstream>
 #include <optional>
 
+#include "platform/automation.h"
 #include "platform/platform.h"
 #include "replay/internal.h"
 #include "replay/output_file.h"
@@ -147,12 +145,11 @@ ScriptSource source;
 
 bool load_input_script(const std::string& path, std::string& error) {
   // A folder opens as a stream that is simply empty: an endless run.
-  struct stat st {};
-  if (::stat(path.c_str(), &st) == 0 && S_ISDIR(st.st_mode)) {
+  if (platform::detail::is_host_folder(path)) {
     error = path + ": is a folder, not a script";
     return false;
   }
-  std::ifstream in(path, std::ios::binary);
+  std::FILE* in = platform::detail::open_host_file(path, "rb");
   if (!in) {
     error = path + ": cannot be read";
     return false;
@@ -160,15 +157,18 @@ bool load_input_script(const std::string& path, std::string& error) {
   // A pipe is read to its end, but nothing endless (/dev/zero) fills memory.
   std::string text;
   std::array<char, 1 << 16> chunk;
-  while (in.read(chunk.data(), chunk.size()) || in.gcount() > 0) {
-    text.append(chunk.data(), static_cast<std::size_t>(in.gcount()));
+  std::size_t got = 0;
+  while ((got = std::fread(chunk.data(), 1, chunk.size(), in)) > 0) {
+    text.append(chunk.data(), got);
     if (text.size() > max_script_bytes) {
+      std::fclose(in);
       error = path + ": longer than " +
               std::to_string(max_script_bytes / (1024 * 1024)) +
               " MiB, too long for a script";
       return false;
     }
   }
+  std::fclose(in);
   // The recorder writes whole lines: a replay's unfinished last line is
   // where a killed game's recording stopped.
   if (text.starts_with("#! vermix-replay") && !text.ends_with('\n')) {

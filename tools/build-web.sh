@@ -45,11 +45,11 @@ mkdir -p "$host/icons"
 
 step "game (Emscripten)"
 if [ ! -f "$out/build.ninja" ] || ! grep -qF "$prefix" "$out/CMakeCache.txt" ||
-  ! grep -qxF "VERMIX_WEB_SOUNDS:PATH=$host/data" "$out/CMakeCache.txt"; then
+  ! grep -qxF "VERMIX_SOUNDS_DIR:PATH=$host/data" "$out/CMakeCache.txt"; then
   emcmake cmake -S "$root" -B "$out" -G Ninja -DCMAKE_BUILD_TYPE=Release \
     -DVERMIX_TESTS=OFF -DVERMIX_BENCH=OFF \
     -DCMAKE_PREFIX_PATH="$prefix" -DCMAKE_FIND_ROOT_PATH="$prefix" \
-    -DVERMIX_WEB_SOUNDS="$host/data" >/dev/null
+    -DVERMIX_SOUNDS_DIR="$host/data" >/dev/null
 fi
 cmake --build "$out" -j "$jobs" --target vermix
 

@@ -7,7 +7,7 @@ namespace {
 
 const char* const portable_folder = "data";
 
-DataFolders in_use = {portable_folder, portable_folder};
+DataFolders in_use = {portable_folder, portable_folder, "portable"};
 
 // `folder` joined with a relative path, each leading "../" of which takes
 // one name off the end of `folder`.
@@ -23,17 +23,27 @@ std::string join(std::string folder, std::string relative) {
   return folder + relative;
 }
 
+// A host path from the root: "/..." or, on Windows, "C:/...".
+bool absolute(const std::string& path) {
+  if (!path.empty() && path[0] == '/') return true;
+  return path.size() > 2 && path[1] == ':' && path[2] == '/';
+}
+
 }  // namespace
 
 DataFolders choose_data_folders(const FolderClues& clues) {
-  if (!clues.data_dir.empty()) return {clues.data_dir, clues.data_dir};
-  if (clues.portable) return {portable_folder, portable_folder};
-  DataFolders folders;
+  if (!clues.data_dir.empty())
+    return {clues.data_dir, clues.data_dir, "--data-dir"};
+  if (clues.portable && !clues.installed_mark)
+    return {portable_folder, portable_folder, "portable"};
+  DataFolders folders{"", "", "installed"};
   folders.sounds = clues.executable_folder.empty()
                        ? portable_folder
                        : join(clues.executable_folder, VERMIX_INSTALLED_DATA);
   // Relative values of XDG_DATA_HOME are to be ignored.
-  if (!clues.xdg_data_home.empty() && clues.xdg_data_home[0] == '/') {
+  if (!clues.app_data.empty()) {
+    folders.saves = join(clues.app_data, "Vermix");
+  } else if (!clues.xdg_data_home.empty() && clues.xdg_data_home[0] == '/') {
     folders.saves = join(clues.xdg_data_home, "vermix");
   } else if (!clues.home.empty()) {
     folders.saves = join(clues.home, ".local/share/vermix");
@@ -48,8 +58,14 @@ FolderClues gather_folder_clues(const std::string& data_dir) {
   clues.data_dir = data_dir;
   clues.portable = has_sound_files(portable_folder);
   clues.executable_folder = platform::executable_folder();
+#ifdef _WIN32
+  clues.installed_mark =
+      !clues.executable_folder.empty() &&
+      platform::file_type(join(clues.executable_folder, installed_mark)) == 1;
+#endif
   clues.xdg_data_home = platform::environment_value("XDG_DATA_HOME");
   clues.home = platform::environment_value("HOME");
+  clues.app_data = platform::application_data_folder();
   return clues;
 }
 
@@ -80,8 +96,9 @@ std::string where_text(const DataFolders& folders,
                        const std::string& working_folder,
                        const std::string& indent) {
   auto shown = [&](const std::string& folder) {
-    return folder[0] == '/' ? folder : join(working_folder, folder);
+    return absolute(folder) ? folder : join(working_folder, folder);
   };
-  return indent + "sounds:      " + shown(folders.sounds) + "\n" + indent +
+  return indent + "layout:      " + folders.layout + "\n" + indent +
+         "sounds:      " + shown(folders.sounds) + "\n" + indent +
          "saved files: " + shown(folders.saves) + "\n";
 }

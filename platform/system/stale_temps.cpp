@@ -5,6 +5,11 @@
 #include <dirent.h>
 #include <signal.h>
 #include <unistd.h>
+#ifdef _WIN32
+#define WIN32_LEAN_AND_MEAN
+#define NOMINMAX
+#include <windows.h>
+#endif
 
 #include <cerrno>
 
@@ -24,9 +29,23 @@ long pid_of(const std::string& suffix) {
   return pid;
 }
 
+#ifdef _WIN32
+// A process that cannot be opened for lack of rights is still running.
+bool process_gone(long pid) {
+  HANDLE process = ::OpenProcess(PROCESS_QUERY_LIMITED_INFORMATION, FALSE,
+                                 static_cast<DWORD>(pid));
+  if (!process) return ::GetLastError() == ERROR_INVALID_PARAMETER;
+  DWORD code = 0;
+  const bool gone =
+      ::GetExitCodeProcess(process, &code) && code != STILL_ACTIVE;
+  ::CloseHandle(process);
+  return gone;
+}
+#else
 bool process_gone(long pid) {
   return ::kill(static_cast<pid_t>(pid), 0) != 0 && errno == ESRCH;
 }
+#endif
 
 }  // namespace
 
@@ -40,20 +59,30 @@ void remove_stale_temporaries(const std::string& host) {
       slash == std::string::npos ? "." : host.substr(0, slash + 1);
   const std::string prefix =
       (slash == std::string::npos ? host : host.substr(slash + 1)) + ".tmp";
+  std::vector<std::string> stale;
+#ifdef _WIN32
+  _WDIR* dir = ::_wopendir(wide(folder).c_str());
+  if (!dir) return;
+  while (_wdirent* entry = ::_wreaddir(dir)) {
+    const std::string name = narrow(entry->d_name);
+#else
   DIR* dir = ::opendir(folder.c_str());
   if (!dir) return;
-  std::vector<std::string> stale;
   while (dirent* entry = ::readdir(dir)) {
     const std::string name = entry->d_name;
+#endif
     if (name.rfind(prefix, 0) != 0) continue;
     const long pid = pid_of(name.substr(prefix.size()));
     if (pid > 0 && pid != ::getpid() && process_gone(pid))
       stale.push_back(name);
   }
+#ifdef _WIN32
+  ::_wclosedir(dir);
+#else
   ::closedir(dir);
+#endif
   for (const std::string& name : stale) {
-    const std::string path = slash == std::string::npos ? name : folder + name;
-    ::unlink(path.c_str());
+    remove_host_file(slash == std::string::npos ? name : folder + name);
   }
 }
 

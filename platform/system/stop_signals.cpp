@@ -3,6 +3,11 @@
 // only raises a flag; the next input read turns it into a standing close.
 #include <SDL.h>
 #include <signal.h>
+#ifdef _WIN32
+#define WIN32_LEAN_AND_MEAN
+#define NOMINMAX
+#include <windows.h>
+#endif
 
 #include "platform/system/system.h"
 
@@ -11,6 +16,23 @@ namespace {
 
 volatile sig_atomic_t stop_requested = 0;
 
+#ifdef _WIN32
+// Windows has no SIGTERM: Ctrl+C, Ctrl+Break and closing or logging off the
+// console come as console events, handled on a thread of their own.
+BOOL WINAPI on_console_event(DWORD event) {
+  switch (event) {
+    case CTRL_C_EVENT:
+    case CTRL_BREAK_EVENT:
+    case CTRL_CLOSE_EVENT:
+    case CTRL_LOGOFF_EVENT:
+    case CTRL_SHUTDOWN_EVENT:
+      stop_requested = 1;
+      return TRUE;
+    default:
+      return FALSE;
+  }
+}
+#else
 void on_stop_signal(int) { stop_requested = 1; }
 
 // A signal the program was started ignoring (a background job) stays ignored.
@@ -23,6 +45,7 @@ void catch_signal(int sig) {
   action.sa_flags = SA_RESTART;
   ::sigaction(sig, &action, nullptr);
 }
+#endif
 
 }  // namespace
 
@@ -31,8 +54,12 @@ void catch_stop_signals() {
   if (caught) return;
   caught = true;
   SDL_SetHint(SDL_HINT_NO_SIGNAL_HANDLERS, "1");
+#ifdef _WIN32
+  ::SetConsoleCtrlHandler(on_console_event, TRUE);
+#else
   catch_signal(SIGINT);
   catch_signal(SIGTERM);
+#endif
 }
 
 bool stop_signal_caught() { return stop_requested != 0; }

@@ -25,6 +25,13 @@ constexpr std::size_t max_read_bytes = std::size_t{64} << 20;
 std::string temporary_path(const std::string& host, long pid);
 // Removes what saves of `host` by processes no longer running left behind.
 void remove_stale_temporaries(const std::string& host);
+// Unlinks a host file (UTF-8 on every system).
+bool remove_host_file(const std::string& host);
+#ifdef _WIN32
+// UTF-8 <-> the UTF-16 of Windows' own calls.
+std::wstring wide(const std::string& utf8);
+std::string narrow(const std::wstring& utf16);
+#endif
 // The bytes registered under an "incbin::" path, if any.
 bool read_embedded(const std::string& path, std::vector<std::uint8_t>& out);
 

@@ -5,6 +5,7 @@
 #include <cstdio>
 #include <cstring>
 
+#include "platform/automation.h"
 #include "platform/video/video.h"
 
 namespace platform::detail {
@@ -82,7 +83,7 @@ bool write_png(const std::string& host_file, int width, int height,
       rgba.size() < static_cast<std::size_t>(width) * height * 4) {
     return false;
   }
-  std::FILE* f = std::fopen(host_file.c_str(), "wb");
+  std::FILE* f = detail::open_host_file(host_file, "wb");
   if (!f) return false;
   png_structp png = png_create_write_struct(PNG_LIBPNG_VER_STRING, nullptr,
                                             nullptr, quiet_warning);

@@ -72,7 +72,8 @@ TEST(DataFoldersRun, WhereNamesTheFoldersInUse) {
   const RunResult here = portable.run_raw({"--where"});
   EXPECT_EQ(here.exit_code, 0);
   const std::string data = (fs::canonical(portable.path()) / "data").string();
-  EXPECT_EQ(here.out, "sounds:      " + data + "\nsaved files: " + data + "\n");
+  EXPECT_EQ(here.out, "layout:      portable\nsounds:      " + data +
+                          "\nsaved files: " + data + "\n");
 
   GameFolder installed(false);
   const RunResult away = installed.run_raw({"--where"});
@@ -81,6 +82,7 @@ TEST(DataFoldersRun, WhereNamesTheFoldersInUse) {
             std::string::npos)
       << away.out;
   EXPECT_NE(away.out.find("share/vermix\n"), std::string::npos) << away.out;
+  EXPECT_EQ(away.out.rfind("layout:      installed\n", 0), 0u) << away.out;
 }
 
 }  // namespace

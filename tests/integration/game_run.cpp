@@ -7,6 +7,7 @@
 #include <unistd.h>
 
 #include <chrono>
+#include <cstdlib>
 #include <fstream>
 #include <sstream>
 #include <stdexcept>
@@ -24,6 +25,9 @@ std::array<int, 3> Screenshot::at(int x, int y) const {
 }
 
 GameFolder::GameFolder(bool with_sounds) {
+  // Another build of the game may stand in for this one, e.g. the Windows
+  // build through Wine (tools/test-windows.sh).
+  if (const char* other = std::getenv("VERMIX_TEST_GAME")) exe_ = other;
   std::string templ =
       (fs::temp_directory_path() / "vermix-test-XXXXXX").string();
   if (!mkdtemp(templ.data())) throw std::runtime_error("mkdtemp failed");

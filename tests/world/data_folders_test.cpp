@@ -54,8 +54,30 @@ TEST(DataFolders, SavesFallBackToHomeThenToTheWorkingFolder) {
   EXPECT_EQ(choose_data_folders(clues).saves, "data");
 }
 
+// Windows: the saves go to the application-data folder whatever HOME says,
+// and drive paths show as they are.
+TEST(DataFolders, InstalledOnWindowsSavesInTheApplicationDataFolder) {
+  FolderClues clues = installed();
+  clues.executable_folder = "C:/Program Files/Vermix";
+  clues.app_data = "C:/Users/ann/AppData/Roaming";
+  const DataFolders f = choose_data_folders(clues);
+  EXPECT_EQ(f.saves, "C:/Users/ann/AppData/Roaming/Vermix");
+  EXPECT_EQ(where_text(f, "D:/games"),
+            "layout:      installed\nsounds:      " + f.sounds +
+                "\nsaved files: C:/Users/ann/AppData/Roaming/Vermix\n");
+  // The installer's mark wins over a working folder with sounds: a shortcut
+  // starts the game in its install folder.
+  clues.portable = true;
+  clues.installed_mark = true;
+  EXPECT_STREQ(choose_data_folders(clues).layout, "installed");
+  clues.installed_mark = false;
+  EXPECT_STREQ(choose_data_folders(clues).layout, "portable");
+}
+
 TEST(DataFolders, WhereShowsRelativeFoldersUnderTheWorkingFolder) {
-  EXPECT_EQ(where_text({"data", "/home/ann/.data/vermix"}, "/games/", "  "),
+  EXPECT_EQ(where_text({"data", "/home/ann/.data/vermix", "installed"},
+                       "/games/", "  "),
+            "  layout:      installed\n"
             "  sounds:      /games/data\n"
             "  saved files: /home/ann/.data/vermix\n");
 }
