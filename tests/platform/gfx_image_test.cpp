@@ -3,6 +3,8 @@
 
 #include <fstream>
 
+#include "platform/video/gl/gl_api.h"
+#include "platform/video/gl/mip_levels.h"
 #include "platform/video/gl/renderer.h"
 #include "platform/video/images.h"
 #include "platform/video/video.h"
@@ -200,6 +202,48 @@ TEST(GfxImages, MakingATextureLeavesTheScreenAsItWas) {
   }
   detail::renderer::release(crisp);
   detail::renderer::release(smooth);
+}
+
+// The browser uploads mipmap levels made on the CPU so that it draws from
+// the same levels as the desktop: they must be the desktop GL's own, down to
+// 1 x 1, for noise and for glyph-like coverage alike.
+TEST(GfxImages, CpuMipLevelsAreTheDesktopGlsOwn) {
+  gfx_test::fresh_display();
+  // The renderer remembers which texture it bound: it is put back after.
+  GLint bound = 0;
+  glGetIntegerv(GL_TEXTURE_BINDING_2D, &bound);
+  unsigned seed = 7;
+  auto next = [&] { return (seed = seed * 1103515245u + 12345u) >> 16; };
+  for (const bool glyphs : {false, true}) {
+    int width = 64, height = 16;
+    std::vector<std::uint8_t> level(static_cast<std::size_t>(width) * height *
+                                    4);
+    for (std::size_t i = 0; i < level.size(); ++i) {
+      const bool alpha = i % 4 == 3;
+      level[i] = glyphs && !alpha ? 255
+                 : glyphs         ? (next() % 3 == 0 ? 0 : next() & 255)
+                                  : next() & 255;
+    }
+    GLuint id = 0;
+    glGenTextures(1, &id);
+    glBindTexture(GL_TEXTURE_2D, id);
+    glTexImage2D(GL_TEXTURE_2D, 0, GL_RGBA8, width, height, 0, GL_RGBA,
+                 GL_UNSIGNED_BYTE, level.data());
+    glGenerateMipmap(GL_TEXTURE_2D);
+    // The software GL may still have the levels' drawing queued behind
+    // earlier frames: finished, they can be read back.
+    glFinish();
+    for (int n = 1; width > 1 || height > 1; ++n) {
+      level = detail::renderer::next_mip_level(level, width, height);
+      width = std::max(1, width / 2);
+      height = std::max(1, height / 2);
+      std::vector<std::uint8_t> gl(level.size());
+      glGetTexImage(GL_TEXTURE_2D, n, GL_RGBA, GL_UNSIGNED_BYTE, gl.data());
+      EXPECT_EQ(gl, level) << "level " << n << (glyphs ? " of glyphs" : "");
+    }
+    glDeleteTextures(1, &id);
+  }
+  glBindTexture(GL_TEXTURE_2D, static_cast<GLuint>(bound));
 }
 
 TEST(GfxCollide, TouchingIsNotOverlapping) {
