@@ -6,6 +6,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <string>
+#include <unordered_map>
 #include <vector>
 
 #include "platform/video/gl/gl_api.h"
@@ -68,6 +69,16 @@ struct State {
   // GL state as last set, so that unchanged state is not sent again.
   GLuint bound_texture = 0;
   int applied_blend = -1;
+#ifdef __EMSCRIPTEN__
+  // Smooth (filtered, mipmapped) textures, which the browser samples as the
+  // desktop GL does, each with its full-size pixels for partial updates.
+  std::unordered_map<GLuint, std::vector<std::uint8_t>> desktop_sampled;
+  GLint desktop_sampling_uniform = -1;
+  int applied_desktop_sampling = -1;
+  // The texture coordinates' planes of the quads sent, for each corner.
+  GLuint plane_buffer = 0;
+  std::vector<float> planes;
+#endif
   long draw_calls = 0;
   long quads = 0;
 };
@@ -85,6 +96,9 @@ void apply_blend(int mode);
 // The vertex array and its buffers.
 void make_buffers(State& s);
 void bind_texture(GLuint id);
+// Before drawing with the texture `id` in the drawing program: in the
+// browser, chooses how the program samples it (see textures.cpp).
+void choose_sampling(GLuint id);
 // Puts `count` quads into the vertex buffer and draws them with the bound
 // program, texture and blend state.
 void send_quads(const Vertex* vertices, std::size_t count);

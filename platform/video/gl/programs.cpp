@@ -1,22 +1,30 @@
 // The two GL programs: the drawing one, which tints textured quads and keeps
 // the blend modes, and the present's, which shows the frame as it is.
+#include <vector>
+
 #include "platform/video/gl/gl_state.h"
 
 namespace platform::detail::renderer {
 
 namespace {
 
-const char* const vertex_source = VERMIX_GL_SHADER_HEADER R"(
+// Each shader is put together from pieces (glShaderSource joins them). In the
+// browser a few more go in; on the desktop those are empty.
+
+const char* const vertex_head = VERMIX_GL_SHADER_HEADER R"(
 layout(location = 0) in vec2 position;
 layout(location = 1) in vec2 texcoord;
 layout(location = 2) in vec4 colour;
 uniform vec2 display_size;
 out vec2 uv;
 out vec4 tint;
-void main() {
+)";
+const char* const vertex_main = R"(void main() {
   uv = texcoord;
   tint = colour;
-  gl_Position = vec4(position.x * 2.0 / display_size.x - 1.0,
+)";
+const char* const vertex_tail =
+    R"(  gl_Position = vec4(position.x * 2.0 / display_size.x - 1.0,
                      1.0 - position.y * 2.0 / display_size.y, 0.0, 1.0);
 }
 )";
@@ -26,15 +34,17 @@ void main() {
 // 8-bit buffer. Each pass adds the colour as stored in 8 bits times its alpha
 // as stored in 8 bits, rounded to the nearest 8-bit step, and saturates; so
 // twice that, added once, saturating, comes to the same pixel.
-const char* const fragment_source = VERMIX_GL_SHADER_HEADER R"(
+const char* const fragment_head = VERMIX_GL_SHADER_HEADER R"(
 in vec2 uv;
 in vec4 tint;
 uniform sampler2D image;
 uniform float alpha_floor;
 uniform bool light_twice;
-out vec4 result;
+)";
+const char* const fragment_main = R"(out vec4 result;
 void main() {
-  vec4 c = texture(image, uv) * tint;
+  vec4 c = )";
+const char* const fragment_tail = R"( * tint;
   if (c.a < alpha_floor) discard;
   if (light_twice) {
     ivec4 stored = ivec4(roundEven(clamp(c, 0.0, 1.0) * 255.0));
@@ -45,6 +55,88 @@ void main() {
   }
 }
 )";
+
+#ifdef __EMSCRIPTEN__
+// Each corner of a quad drawn with a smooth texture also carries the quad's
+// texture coordinates as planes over the display (d/dx, d/dy, value at 0, 0):
+// the browser's GL snaps corners to 1/16 of a pixel before it interpolates,
+// the desktop's does not, and a text's texels are placed in 1/256ths.
+const char* const vertex_planes = R"(layout(location = 3) in vec3 u_plane;
+layout(location = 4) in vec3 v_plane;
+flat out vec3 uplane;
+flat out vec3 vplane;
+)";
+const char* const vertex_plane_copy = R"(  uplane = u_plane;
+  vplane = v_plane;
+)";
+
+// sampled(uv) takes a smooth texture (desktop_sampling set) as the desktop
+// build's GL (Mesa's llvmpipe) samples it with GL_LINEAR_MIPMAP_LINEAR, step
+// for step in integers: the texture coordinate from the quad's planes at the
+// pixel's centre; the level of detail from the larger of the two squared
+// texel steps of a pixel, its log2 taken as exponent plus mantissa less one;
+// the level below it and the next, weighted by the fraction's top 8 bits; in
+// each level texel positions in 1/256ths, rounded to the nearest, and 8-bit
+// blends rounded half up.
+const char* const fragment_sampling = R"(uniform bool desktop_sampling;
+uniform vec2 display_size;
+flat in vec3 uplane;
+flat in vec3 vplane;
+ivec4 texel8(ivec2 at, int level) {
+  return ivec4(round(texelFetch(image, at, level) * 255.0));
+}
+ivec4 blend8(ivec4 a, ivec4 b, int w) { return a + (((b - a) * w + 128) >> 8); }
+ivec4 bilinear8(vec2 at, int level) {
+  ivec2 size = textureSize(image, level);
+  ivec2 s = ivec2(roundEven(at * vec2(size * 256))) - 128;
+  ivec2 f = s & 255;
+  ivec2 p0 = clamp(s >> 8, ivec2(0), size - 1);
+  ivec2 p1 = clamp((s >> 8) + 1, ivec2(0), size - 1);
+  ivec4 top = blend8(texel8(p0, level), texel8(ivec2(p1.x, p0.y), level), f.x);
+  ivec4 bottom = blend8(texel8(ivec2(p0.x, p1.y), level), texel8(p1, level), f.x);
+  return blend8(top, bottom, f.y);
+}
+vec4 desktop_sampled() {
+  vec2 p = vec2(gl_FragCoord.x, display_size.y - gl_FragCoord.y);
+  vec2 at = vec2(uplane.z + uplane.x * p.x + uplane.y * p.y,
+                 vplane.z + vplane.x * p.x + vplane.y * p.y);
+  ivec2 size = textureSize(image, 0);
+  vec2 dx = vec2(uplane.x, vplane.x) * vec2(size);
+  vec2 dy = vec2(uplane.y, vplane.y) * vec2(size);
+  float rho2 = max(dx.x * dx.x + dx.y * dx.y, dy.x * dy.x + dy.y * dy.y);
+  int bits = floatBitsToInt(rho2);
+  float lod = (float(((bits >> 23) & 255) - 128) +
+               intBitsToFloat((bits & 0x7fffff) | 0x3f800000)) * 0.5;
+  float whole = floor(lod);
+  int level0 = int(whole);
+  int level1 = level0 + 1;
+  float part = lod - whole;
+  int last = 0;
+  while ((max(size.x, size.y) >> last) > 1) ++last;
+  if (level0 < 0) {
+    level0 = level1 = 0;
+    part = 0.0;
+  }
+  if (level0 >= last) {
+    level0 = level1 = last;
+    part = 0.0;
+  }
+  int w = int(part * 256.0);
+  ivec4 c = bilinear8(at, level0);
+  if (w > 0) c = blend8(c, bilinear8(at, level1), w);
+  return vec4(c) / 255.0;
+}
+vec4 sampled(vec2 at) {
+  return desktop_sampling ? desktop_sampled() : texture(image, at);
+}
+)";
+const char* const fragment_sample = "sampled(uv)";
+#else
+const char* const vertex_planes = "";
+const char* const vertex_plane_copy = "";
+const char* const fragment_sampling = "";
+const char* const fragment_sample = "texture(image, uv)";
+#endif
 
 // The present: the frame as it is, one texel to each window pixel or to each
 // block of zoom x zoom of them, or shrunk into a small window.
@@ -57,9 +149,11 @@ void main() {
 }
 )";
 
-GLuint compile(GLenum kind, const char* source, std::string& error) {
+GLuint compile(GLenum kind, const std::vector<const char*>& pieces,
+               std::string& error) {
   GLuint shader = glCreateShader(kind);
-  glShaderSource(shader, 1, &source, nullptr);
+  glShaderSource(shader, static_cast<GLsizei>(pieces.size()), pieces.data(),
+                 nullptr);
   glCompileShader(shader);
   GLint ok = 0;
   glGetShaderiv(shader, GL_COMPILE_STATUS, &ok);
@@ -73,8 +167,11 @@ GLuint compile(GLenum kind, const char* source, std::string& error) {
   return shader;
 }
 
-GLuint link(const char* fragment, std::string& error) {
-  GLuint vs = compile(GL_VERTEX_SHADER, vertex_source, error);
+GLuint link(const std::vector<const char*>& fragment, std::string& error) {
+  GLuint vs = compile(
+      GL_VERTEX_SHADER,
+      {vertex_head, vertex_planes, vertex_main, vertex_plane_copy, vertex_tail},
+      error);
   if (!vs) return 0;
   GLuint fs = compile(GL_FRAGMENT_SHADER, fragment, error);
   if (!fs) {
@@ -102,15 +199,24 @@ GLuint link(const char* fragment, std::string& error) {
 }  // namespace
 
 bool make_programs(State& s, std::string& error) {
-  s.present_program = link(present_source, error);
+  s.present_program = link({present_source}, error);
   if (!s.present_program) return false;
   s.present_size_uniform =
       glGetUniformLocation(s.present_program, "display_size");
-  s.program = link(fragment_source, error);
+  s.program = link({fragment_head, fragment_sampling, fragment_main,
+                    fragment_sample, fragment_tail},
+                   error);
   if (!s.program) return false;
   s.alpha_floor_uniform = glGetUniformLocation(s.program, "alpha_floor");
   s.light_twice_uniform = glGetUniformLocation(s.program, "light_twice");
   s.display_size_uniform = glGetUniformLocation(s.program, "display_size");
+#ifdef __EMSCRIPTEN__
+  // A new context: its texture names start afresh.
+  s.desktop_sampled.clear();
+  s.desktop_sampling_uniform =
+      glGetUniformLocation(s.program, "desktop_sampling");
+  s.applied_desktop_sampling = -1;
+#endif
   return true;
 }
 

@@ -22,6 +22,17 @@ void make_buffers(State& s) {
   glEnableVertexAttribArray(2);
   glVertexAttribPointer(2, 4, GL_UNSIGNED_BYTE, GL_TRUE, stride,
                         reinterpret_cast<void*>(offsetof(Vertex, r)));
+#ifdef __EMSCRIPTEN__
+  glGenBuffers(1, &s.plane_buffer);
+  glBindBuffer(GL_ARRAY_BUFFER, s.plane_buffer);
+  const auto plane_stride = static_cast<GLsizei>(6 * sizeof(float));
+  glEnableVertexAttribArray(3);
+  glVertexAttribPointer(3, 3, GL_FLOAT, GL_FALSE, plane_stride, nullptr);
+  glEnableVertexAttribArray(4);
+  glVertexAttribPointer(4, 3, GL_FLOAT, GL_FALSE, plane_stride,
+                        reinterpret_cast<void*>(3 * sizeof(float)));
+  glBindBuffer(GL_ARRAY_BUFFER, s.vertex_buffer);
+#endif
 
   std::vector<GLushort> indices;
   indices.reserve(max_batch_quads * 6);
@@ -38,6 +49,48 @@ void make_buffers(State& s) {
                indices.data(), GL_STATIC_DRAW);
 }
 
+#ifdef __EMSCRIPTEN__
+namespace {
+
+// The planes of the quads' texture coordinates over the display, from the
+// first three corners (the quads are parallelograms), for every corner.
+void send_planes(const Vertex* vertices, std::size_t count) {
+  State& s = state();
+  s.planes.resize(count * 4 * 6);
+  for (std::size_t q = 0; q < count; ++q) {
+    const Vertex* c = vertices + q * 4;
+    const double x1 = c[1].x - c[0].x, y1 = c[1].y - c[0].y;
+    const double x2 = c[2].x - c[0].x, y2 = c[2].y - c[0].y;
+    const double det = x1 * y2 - x2 * y1;
+    double plane[6] = {};
+    if (det != 0) {
+      const float Vertex::*coords[2] = {&Vertex::u, &Vertex::v};
+      for (int k = 0; k < 2; ++k) {
+        const double a1 = c[1].*coords[k] - c[0].*coords[k];
+        const double a2 = c[2].*coords[k] - c[0].*coords[k];
+        const double dx = (a1 * y2 - a2 * y1) / det;
+        const double dy = (a2 * x1 - a1 * x2) / det;
+        plane[k * 3] = dx;
+        plane[k * 3 + 1] = dy;
+        plane[k * 3 + 2] = c[0].*coords[k] - dx * c[0].x - dy * c[0].y;
+      }
+    }
+    for (int corner = 0; corner < 4; ++corner) {
+      for (int i = 0; i < 6; ++i) {
+        s.planes[(q * 4 + corner) * 6 + i] = static_cast<float>(plane[i]);
+      }
+    }
+  }
+  glBindBuffer(GL_ARRAY_BUFFER, s.plane_buffer);
+  glBufferData(GL_ARRAY_BUFFER,
+               static_cast<GLsizeiptr>(s.planes.size() * sizeof(float)),
+               s.planes.data(), GL_STREAM_DRAW);
+  glBindBuffer(GL_ARRAY_BUFFER, s.vertex_buffer);
+}
+
+}  // namespace
+#endif
+
 void bind_texture(GLuint id) {
   State& s = state();
   if (s.bound_texture == id) return;
@@ -48,6 +101,10 @@ void bind_texture(GLuint id) {
 // Puts `count` quads into the vertex buffer and draws them with the bound
 // program, texture and blend state.
 void send_quads(const Vertex* vertices, std::size_t count) {
+#ifdef __EMSCRIPTEN__
+  // Only a smooth texture's sampling reads the planes.
+  if (state().applied_desktop_sampling == 1) send_planes(vertices, count);
+#endif
   glBufferData(GL_ARRAY_BUFFER,
                static_cast<GLsizeiptr>(count * 4 * sizeof(Vertex)), vertices,
                GL_STREAM_DRAW);
@@ -90,6 +147,7 @@ void flush() {
   }
   if (!s.batch.empty()) {
     bind_texture(s.batch_texture);
+    choose_sampling(s.batch_texture);
     apply_blend(s.batch_blend);
     send_quads(s.batch.data(), s.batch.size() / 4);
     ++s.draw_calls;
@@ -99,6 +157,9 @@ void flush() {
   if (!s.retired.empty()) {
     for (GLuint id : s.retired) {
       if (s.bound_texture == id) s.bound_texture = 0;
+#ifdef __EMSCRIPTEN__
+      s.desktop_sampled.erase(id);
+#endif
     }
     glDeleteTextures(static_cast<GLsizei>(s.retired.size()), s.retired.data());
     s.retired.clear();
