@@ -14,7 +14,7 @@ shopt -s inherit_errexit
 
 root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 out=${VERMIX_WINDOWS_BUILD:-$root/build-windows}
-tests_build=${VERMIX_NATIVE_TESTS_BUILD:-$root/build-native-tests}
+tests_build=${VERMIX_NATIVE_TESTS_BUILD:-$root/build}
 
 if [ -z "${VERMIX_IN_XVFB:-}" ]; then
   exec env VERMIX_IN_XVFB=1 xvfb-run -a -s "-screen 0 1280x1024x24" "$0" "$@"
@@ -53,6 +53,9 @@ portable=$work/vermix-$version
 quiet_audio "$portable"
 
 # --- golden replays and reference screens ------------------------------------------
+# The native test program, from tools/test.sh's build when there is one.
+[ -f "$tests_build/CMakeCache.txt" ] ||
+  cmake -S "$root" -B "$tests_build" -DCMAKE_BUILD_TYPE=RelWithDebInfo -DVERMIX_TESTS=ON >/dev/null
 cmake --build "$tests_build" -j2 --target vermix_tests >/dev/null
 wrapper=$work/vermix-under-wine
 cat >"$wrapper" <<WRAP
