@@ -9,7 +9,7 @@ if [ -z "${VERMIX_IN_XVFB:-}" ]; then
   exec env VERMIX_IN_XVFB=1 xvfb-run -a -s "-screen 0 1280x1024x24" "$0" "$@"
 fi
 
-export WINEPREFIX=${WINEPREFIX:-/var/cache/vermix-ports/wineprefix}
+export WINEPREFIX=${WINEPREFIX:-${VERMIX_PORTS_CACHE:-/var/cache/vermix-ports}/wineprefix}
 export WINEDEBUG=-all WINEDLLOVERRIDES="mscoree=d;mshtml=d"
 wine_root=$(cd "$(dirname "${BASH_SOURCE[0]}")/../../.." && pwd)
 windows_build=${VERMIX_WINDOWS_BUILD:-$wine_root/build-windows}
