@@ -35,6 +35,7 @@ int seed_to_use(const CommandLine& cl) {
 // opens: bad options with status 2, a bad script line, another replay
 // format or a file that cannot be written too.
 int main(int argc, char** argv) {
+  platform::use_parent_console();
   const CommandLine cl =
       parse_command_line(std::vector<std::string>(argv + 1, argv + argc));
   const DataFolders folders =

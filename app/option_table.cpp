@@ -158,10 +158,17 @@ const char* const files_summary =
     "When the working folder holds a data folder with the game's sound files "
     "(a build folder, an unpacked archive), the game reads its sounds there "
     "and keeps hiscore.dat and anaglyph3d.dat there too. Otherwise it reads "
+#ifdef _WIN32
+    "its sounds from the data folder beside vermix.exe and keeps the two "
+    "files in Vermix in the user's application-data folder (%APPDATA%), "
+    "which the installed game always does, "
+#else
     "its sounds from the data folder installed with it (share/vermix beside "
     "the bin folder of the executable) and keeps the two files in "
     "$XDG_DATA_HOME/vermix, or ~/.local/share/vermix when XDG_DATA_HOME is "
-    "not set, making that folder when it first saves. --data-dir DIR puts "
+    "not set, "
+#endif
+    "making that folder when it first saves. --data-dir DIR puts "
     "both in DIR, with window.dat, which keeps full screen or a window and "
     "the window's size (Alt+Enter or F11 switch; --window and --scale "
     "override it). The files are written when the game ends in order; a save "

@@ -227,5 +227,9 @@ std::string environment_value(const std::string& name);
 // The folder where the system keeps programs' data for the user, if it has
 // one: Windows' roaming application-data folder; "" on other systems.
 std::string application_data_folder();
+// Standard output and error of a program started from a console: on Windows
+// the windowed game has none of its own, so it writes to its parent's
+// console unless they were redirected. Nothing to do elsewhere.
+void use_parent_console();
 
 }  // namespace platform

@@ -6,6 +6,7 @@
 #    (tools/ports/windows/deps.sh; a warm cache rebuilds nothing),
 # 3. the sounds and icons with a native build of just their tools (build-native/),
 # 4. vermix.exe cross-built in build-windows/, the icon built in,
+#    (VERMIX_WERROR=1 turns warnings into errors),
 # 5. vermix-VERSION-windows-x86_64.zip (the portable game) and
 #    vermix-VERSION-setup.exe (the installer) in build-windows/.
 set -euo pipefail
@@ -47,7 +48,7 @@ log "vermix.exe (cross)"
 PKG_CONFIG_LIBDIR=$prefix/lib/pkgconfig PKG_CONFIG_PATH= VERMIX_WINDOWS_PREFIX=$prefix cmake -S "$root" -B "$out" -G Ninja \
   -DCMAKE_TOOLCHAIN_FILE="$root/tools/ports/windows/toolchain.cmake" \
   -DVERMIX_WINDOWS_PREFIX="$prefix" -DCMAKE_BUILD_TYPE=Release \
-  -DVERMIX_TESTS=OFF -DVERMIX_BENCH=OFF \
+  -DVERMIX_TESTS=OFF -DVERMIX_BENCH=OFF -DVERMIX_WERROR="${VERMIX_WERROR:-0}" \
   -DVERMIX_SOUNDS_DIR="$native/data" -DVERMIX_WINDOWS_ICON="$out/vermix.ico" >/dev/null
 ninja -C "$out" -j2 vermix
 x86_64-w64-mingw32-strip "$out/vermix.exe"

@@ -13,21 +13,10 @@ set -euo pipefail
 shopt -s inherit_errexit
 
 root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
-out=${VERMIX_WINDOWS_BUILD:-$root/build-windows}
-tests_build=${VERMIX_NATIVE_TESTS_BUILD:-$root/build-native-tests}
-
-if [ -z "${VERMIX_IN_XVFB:-}" ]; then
-  exec env VERMIX_IN_XVFB=1 xvfb-run -a -s "-screen 0 1280x1024x24" "$0" "$@"
-fi
-
-export WINEPREFIX=${WINEPREFIX:-/var/cache/vermix-ports/wineprefix}
-export WINEDEBUG=-all WINEDLLOVERRIDES="mscoree=d;mshtml=d"
-version=$(sed -n 's/^project(vermix VERSION \([0-9.]*\).*/\1/p' "$root/CMakeLists.txt")
-zip=$out/vermix-$version-windows-x86_64.zip
-setup=$out/vermix-$version-setup.exe
-for f in "$zip" "$setup"; do
-  [ -f "$f" ] || { echo "test-windows: $f is missing: run tools/build-windows.sh" >&2; exit 2; }
-done
+tests_build=${VERMIX_NATIVE_TESTS_BUILD:-$root/build}
+. "$root/tools/ports/windows/wine.sh"
+setup=$windows_build/vermix-$windows_version-setup.exe
+[ -f "$setup" ] || { echo "test-windows: $setup is missing: run tools/build-windows.sh" >&2; exit 2; }
 
 passed=0
 failed=0
@@ -40,19 +29,14 @@ finish() {
   rm -rf "$work"
 }
 trap finish EXIT
-wineserver -k 2>/dev/null || true
-wineboot -u >/dev/null 2>&1 || true
-
-# No sound card here: OpenAL Soft plays to nothing when told so beside the
-# executable.
-quiet_audio() { printf '[general]\ndrivers=null\n' >"$1/alsoft.ini"; }
 
 # The portable game, unpacked as a player would.
-unzip -q "$zip" -d "$work"
-portable=$work/vermix-$version
-quiet_audio "$portable"
+portable=$(unpack_portable "$work")
 
 # --- golden replays and reference screens ------------------------------------------
+# The native test program, from tools/test.sh's build when there is one.
+[ -f "$tests_build/CMakeCache.txt" ] ||
+  cmake -S "$root" -B "$tests_build" -DCMAKE_BUILD_TYPE=RelWithDebInfo -DVERMIX_TESTS=ON >/dev/null
 cmake --build "$tests_build" -j2 --target vermix_tests >/dev/null
 wrapper=$work/vermix-under-wine
 cat >"$wrapper" <<WRAP

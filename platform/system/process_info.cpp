@@ -1,15 +1,15 @@
 // What the process knows about where it runs: its executable and its
 // environment.
 #include <unistd.h>
+
+#include "platform/system/windows_api.h"
 #ifdef _WIN32
-#define WIN32_LEAN_AND_MEAN
-#define NOMINMAX
-#include <windows.h>
 // After windows.h:
 #include <knownfolders.h>
 #include <shlobj.h>
 #endif
 
+#include <cstdio>
 #include <cstdlib>
 
 #include "platform/platform.h"
@@ -62,6 +62,15 @@ std::string application_data_folder() {
   ::CoTaskMemFree(path);
   return out;
 }
+
+void use_parent_console() {
+  const bool out_free = ::GetStdHandle(STD_OUTPUT_HANDLE) == nullptr;
+  const bool err_free = ::GetStdHandle(STD_ERROR_HANDLE) == nullptr;
+  if ((out_free || err_free) && ::AttachConsole(ATTACH_PARENT_PROCESS)) {
+    if (out_free) std::freopen("CONOUT$", "w", stdout);
+    if (err_free) std::freopen("CONOUT$", "w", stderr);
+  }
+}
 #else
 std::string executable_folder() {
 #ifdef __EMSCRIPTEN__
@@ -87,6 +96,8 @@ std::string environment_value(const std::string& name) {
 }
 
 std::string application_data_folder() { return ""; }
+
+void use_parent_console() {}
 #endif
 
 }  // namespace platform

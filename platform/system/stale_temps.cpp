@@ -5,15 +5,11 @@
 #include <dirent.h>
 #include <signal.h>
 #include <unistd.h>
-#ifdef _WIN32
-#define WIN32_LEAN_AND_MEAN
-#define NOMINMAX
-#include <windows.h>
-#endif
 
 #include <cerrno>
 
 #include "platform/system/system.h"
+#include "platform/system/windows_api.h"
 
 namespace platform::detail {
 namespace {

@@ -3,13 +3,9 @@
 // only raises a flag; the next input read turns it into a standing close.
 #include <SDL.h>
 #include <signal.h>
-#ifdef _WIN32
-#define WIN32_LEAN_AND_MEAN
-#define NOMINMAX
-#include <windows.h>
-#endif
 
 #include "platform/system/system.h"
+#include "platform/system/windows_api.h"
 
 namespace platform::detail {
 namespace {

@@ -3,26 +3,36 @@
 # script's screenshot event: docs/title.png, docs/play-flat.png and
 # docs/play-3d.png. The same build, seed and script give the same pictures,
 # so they are made again after the art changes:
-#   tools/review/make-screenshots.sh [BUILD_DIR]      (default: build/, built)
+#   tools/review/make-screenshots.sh [BUILD_DIR]   (default: build/, built)
+#   tools/review/make-screenshots.sh --windows     by vermix.exe under Wine,
+#                                                  after tools/build-windows.sh
 set -euo pipefail
 here=$(cd "$(dirname "$0")/../.." && pwd)
-build=$(cd "${1:-$here/build}" && pwd)
-export SDL_VIDEODRIVER=offscreen ALSOFT_DRIVERS=null SDL_AUDIODRIVER=dummy
 work=$(mktemp -d)
-trap 'rm -rf "$work"' EXIT
-mkdir -p "$here/docs"
+if [ "${1:-}" = "--windows" ]; then
+  . "$here/tools/ports/windows/wine.sh"
+  trap 'wineserver -k 2>/dev/null || true; rm -rf "$work"' EXIT
+  build=$(unpack_portable "$work/windows")
+  game=(wine "$build/vermix.exe")
+else
+  trap 'rm -rf "$work"' EXIT
+  build=$(cd "${1:-$here/build}" && pwd)
+  game=("$build/vermix")
+  export SDL_VIDEODRIVER=offscreen ALSOFT_DRIVERS=null SDL_AUDIODRIVER=dummy
+fi
+mkdir -p "$here/docs" "$work/shots"
 
 # shoot NAME SCRIPT_LINES...: a fresh portable folder (sounds, no saved
 # files), the script, and the picture taken at its end.
 shoot() {
   local name=$1
   shift
-  rm -rf "${work:?}"/*
-  mkdir "$work/data"
-  cp "$build"/data/*.ogg "$work/data/"
-  printf '%s\n' "$@" >"$work/script.txt"
-  (cd "$work" && "$build/vermix" --window --fast --seed 7 --script script.txt)
-  cp "$work/shot.png" "$here/docs/$name.png"
+  rm -rf "$work/shots"/*
+  mkdir "$work/shots/data"
+  cp "$build"/data/*.ogg "$work/shots/data/"
+  printf '%s\n' "$@" >"$work/shots/script.txt"
+  (cd "$work/shots" && "${game[@]}" --window --fast --seed 7 --script script.txt)
+  cp "$work/shots/shot.png" "$here/docs/$name.png"
 }
 
 # The opening logo ends at a click; menu line i is at y = 260 + 20 i.
