@@ -2,8 +2,8 @@
 // that is gone is made again before use.
 //
 // In the browser a smooth texture (filtered and mipmapped: the menu font) is
-// sampled by the drawing program itself, exactly as the desktop build's GL
-// samples it, from levels made on the CPU as that GL makes them
+// sampled by the drawing program itself, step for step as the desktop
+// build's GL samples it, from levels made on the CPU as that GL makes them
 // (mip_levels.h). The browser's own filtering picks the level and blends
 // texels with other roundings, which puts the edges of scaled text a few
 // steps away from the desktop's pixels.
