@@ -6,10 +6,11 @@
 #   tools/build-web.sh            # from a clean clone; run again to rebuild
 #
 # Steps: Debian's Emscripten, Chromium and the page driver
-# (tools/ports/install-packages-web.sh); the libraries from Debian's sources,
+# (tools/ports/install-packages.sh web); the libraries from Debian's sources,
 # cached outside the tree (tools/ports/web/deps.sh); the sounds and the icon
-# from a small native build (build-web/host); the game with Emscripten
-# (build-web). VERMIX_JOBS sets the parallel jobs (default 2).
+# from a small native build (build-native/, shared with the Windows build);
+# the game with Emscripten (build-web/). VERMIX_JOBS sets the parallel jobs (default 2); VERMIX_WERROR=1
+# turns warnings into errors.
 set -euo pipefail
 
 root="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
@@ -20,11 +21,7 @@ start=$SECONDS
 step() { echo "build-web: $*" >&2; }
 
 step "packages"
-if [ "$(id -u)" -eq 0 ]; then
-  "$root/tools/ports/install-packages-web.sh"
-else
-  "$root/tools/ports/install-packages-web.sh" || step "not root: assuming the packages are there"
-fi
+"$root/tools/ports/install-packages.sh" web
 # shellcheck source=ports/web/env.sh
 . "$root/tools/ports/web/env.sh"
 
@@ -32,22 +29,17 @@ step "libraries"
 prefix="$("$root/tools/ports/web/deps.sh")"
 
 step "sounds and icon (native)"
-host="$out/host"
-if [ ! -f "$host/build.ninja" ]; then
-  cmake -S "$root" -B "$host" -G Ninja -DCMAKE_BUILD_TYPE=Release \
-    -DVERMIX_TESTS=OFF -DVERMIX_BENCH=OFF >/dev/null
-fi
-# Only the two generators: the icons' own target would build the whole game
-# natively for the manual page beside them.
-cmake --build "$host" -j "$jobs" --target sounds make_icons
-mkdir -p "$host/icons"
-"$host/make_icons" "$root/assets/graphx/vermix_01.png" "$host/icons" >/dev/null
+# The native build of the generators that tools/build-windows.sh uses too.
+host="${VERMIX_NATIVE_BUILD:-$root/build-native}"
+cmake -S "$root" -B "$host" -G Ninja -DVERMIX_TESTS=OFF -DVERMIX_BENCH=OFF >/dev/null
+cmake --build "$host" -j "$jobs" --target sounds icons/64.png
 
 step "game (Emscripten)"
 if [ ! -f "$out/build.ninja" ] || ! grep -qF "$prefix" "$out/CMakeCache.txt" ||
-  ! grep -qxF "VERMIX_SOUNDS_DIR:PATH=$host/data" "$out/CMakeCache.txt"; then
+  ! grep -qxF "VERMIX_SOUNDS_DIR:PATH=$host/data" "$out/CMakeCache.txt" ||
+  ! grep -qxF "VERMIX_WERROR:BOOL=${VERMIX_WERROR:-0}" "$out/CMakeCache.txt"; then
   emcmake cmake -S "$root" -B "$out" -G Ninja -DCMAKE_BUILD_TYPE=Release \
-    -DVERMIX_TESTS=OFF -DVERMIX_BENCH=OFF \
+    -DVERMIX_TESTS=OFF -DVERMIX_BENCH=OFF -DVERMIX_WERROR="${VERMIX_WERROR:-0}" \
     -DCMAKE_PREFIX_PATH="$prefix" -DCMAKE_FIND_ROOT_PATH="$prefix" \
     -DVERMIX_SOUNDS_DIR="$host/data" >/dev/null
 fi

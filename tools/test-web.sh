@@ -7,6 +7,7 @@
 #
 #   tools/test-web.sh               # all of it
 #   VERMIX_ONLY=replay tools/test-web.sh   # only tests whose name has "replay"
+#   VERMIX_SKIP=screen tools/test-web.sh   # all but those whose name has "screen"
 #
 # What the page wrote (final states, screenshots, a picture of the page) is
 # kept in build-web/test-output.
@@ -15,9 +16,9 @@ set -euo pipefail
 root="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
 site="$root/build-web/site"
 [ -f "$site/vermix.wasm" ] || { echo "test-web: no $site: run tools/build-web.sh" >&2; exit 1; }
-[ -x /usr/bin/chromium ] || { echo "test-web: no /usr/bin/chromium: run tools/ports/install-packages-web.sh" >&2; exit 1; }
+[ -x /usr/bin/chromium ] || { echo "test-web: no /usr/bin/chromium: run tools/ports/install-packages.sh web" >&2; exit 1; }
 [ -d "$root/tools/ports/web/node_modules/playwright-core" ] ||
-  { echo "test-web: no playwright-core: run tools/ports/install-packages-web.sh" >&2; exit 1; }
+  { echo "test-web: no playwright-core: run tools/ports/install-packages.sh web" >&2; exit 1; }
 
 # The served folder: the site, the replays beside it, and the scripts the
 # tests write.

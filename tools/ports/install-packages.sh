@@ -1,11 +1,12 @@
 #!/usr/bin/env bash
 # Installs the Debian packages a port of the game needs to build and test, and
-# the source entries its dependencies are built from.
-#   tools/ports/install-packages.sh windows
+# the source entries its dependencies are built from; for the browser also the
+# page driver from npm (tools/ports/web).
+#   tools/ports/install-packages.sh windows|web
 # Does nothing that is already done; needs root for the rest.
 set -euo pipefail
 
-usage() { echo "usage: $0 windows" >&2; exit 2; }
+usage() { echo "usage: $0 windows|web" >&2; exit 2; }
 [ $# -eq 1 ] || usage
 target=$1
 
@@ -50,11 +51,21 @@ case $target in
       meson ninja-build cmake pkg-config autoconf automake libtool make
       dpkg-dev zip unzip file
     )
-    sources="$src_bookworm$src_trixie"
-    prefs=$prefs_trixie
+    ;;
+  web)
+    packages=(
+      emscripten node-acorn nodejs chromium
+      ninja-build cmake pkg-config autoconf automake libtool make dpkg-dev
+    )
+    # A Node.js from elsewhere brings its own npm; Debian's wants npm beside.
+    command -v npm >/dev/null 2>&1 || packages+=(npm)
     ;;
   *) usage ;;
 esac
+# The same entries for every port, so that one port's run never undoes
+# another's.
+sources="$src_bookworm$src_trixie"
+prefs=$prefs_trixie
 
 need_root() {
   if [ "$(id -u)" -ne 0 ]; then
@@ -82,12 +93,24 @@ for p in "${packages[@]}"; do
   fi
 done
 
-if [ ${#missing[@]} -eq 0 ] && [ $changed_sources -eq 0 ]; then
-  exit 0
+if [ ${#missing[@]} -gt 0 ] || [ $changed_sources -eq 1 ]; then
+  need_root "installing ${missing[*]:-nothing (sources changed)}"
+  export DEBIAN_FRONTEND=noninteractive
+  apt-get update -qq
+  if [ ${#missing[@]} -gt 0 ]; then
+    apt-get install -y -qq --no-install-recommends "${missing[@]}"
+  fi
 fi
-need_root "installing ${missing[*]:-nothing (sources changed)}"
-export DEBIAN_FRONTEND=noninteractive
-apt-get update -qq
-if [ ${#missing[@]} -gt 0 ]; then
-  apt-get install -y -qq --no-install-recommends "${missing[@]}"
+
+if [ "$target" = web ]; then
+  # The page driver from npm. It must never fetch a browser of its own:
+  # Debian's /usr/bin/chromium is the one used.
+  export PUPPETEER_SKIP_DOWNLOAD=1 PLAYWRIGHT_SKIP_BROWSER_DOWNLOAD=1
+  web="$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)/web"
+  stamp="$web/node_modules/.vermix-lock-sha256"
+  want="$(sha256sum "$web/package-lock.json" | cut -d' ' -f1)"
+  if [ "$(cat "$stamp" 2>/dev/null)" != "$want" ]; then
+    (cd "$web" && npm ci --no-audit --no-fund --loglevel=error)
+    echo "$want" >"$stamp"
+  fi
 fi

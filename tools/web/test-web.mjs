@@ -17,7 +17,11 @@ const { chromium } = createRequire(path.join(repo, 'tools/ports/web/package.json
 const url = process.env.VERMIX_URL;
 const root = process.env.VERMIX_ROOT;
 const outDir = process.env.VERMIX_OUT;
-const only = process.env.VERMIX_ONLY || '';  // run tests whose name has this
+// VERMIX_ONLY runs the tests whose name has it; VERMIX_SKIP leaves out those
+// whose name has it.
+const only = process.env.VERMIX_ONLY || '';
+const skip = process.env.VERMIX_SKIP || '';
+const wanted = (name) => name.includes(only) && !(skip !== '' && name.includes(skip));
 const chromiumArgs = [
   '--headless=new', '--no-sandbox', '--use-angle=swiftshader',
   '--enable-unsafe-swiftshader', '--autoplay-policy=no-user-gesture-required',
@@ -102,7 +106,7 @@ async function goldenReplays() {
   const dir = path.join(repo, 'tests', 'replays');
   for (const file of fs.readdirSync(dir).filter((f) => f.endsWith('.replay')).sort()) {
     const name = file.replace(/\.replay$/, '');
-    if (!('replay ' + name).includes(only)) continue;
+    if (!wanted('replay ' + name)) continue;
     await withBrowser(async (context) => {
       const run = await play(context,
         ['--window', '--fast', '--script', `replays/${file}`,
@@ -197,7 +201,7 @@ async function referenceScreens() {
   const screens = path.join(repo, 'tests', 'references', 'screens');
   let offByOne = 0, ran = 0;
   for (const [name, s, prefix] of scenarios) {
-    if (!('screens ' + name).includes(only)) continue;
+    if (!wanted('screens ' + name)) continue;
     ran++;
     fs.mkdirSync(path.join(root, 'scripts'), { recursive: true });
     fs.writeFileSync(path.join(root, 'scripts', `${name}.txt`), s.script);
@@ -231,7 +235,7 @@ async function referenceScreens() {
 // A replay leaves the player's files alone, so the first load plays a plain
 // input script: start a game and hold fire, then quit (which saves).
 async function highScoreAfterReload() {
-  if (!'saves high score after reload'.includes(only)) return;
+  if (!wanted('saves high score after reload')) return;
   fs.mkdirSync(path.join(root, 'scripts'), { recursive: true });
   fs.writeFileSync(path.join(root, 'scripts', 'score.txt'),
                    click(1) + click(10) + line(40, 'button 1 down') + line(400, 'button 1 up') + line(402, 'end'));
@@ -255,7 +259,7 @@ async function highScoreAfterReload() {
 
 // --- The heavy replay as a timedemo ----------------------------------------
 async function timedemo() {
-  if (!'timedemo heavy'.includes(only)) return;
+  if (!wanted('timedemo heavy')) return;
   await withBrowser(async (context) => {
     const run = await play(context, ['--window', '--timedemo', 'replays/heavy.replay'], []);
     const lines = run.console.filter((l) => l.startsWith('timedemo:'));
@@ -266,7 +270,7 @@ async function timedemo() {
 
 // --- Time from page load to the title --------------------------------------
 async function loadToTitle() {
-  if (!'load to title'.includes(only)) return;
+  if (!wanted('load to title')) return;
   fs.mkdirSync(path.join(root, 'scripts'), { recursive: true });
   // The intro skipped at once; the title is drawn by tick 2.
   fs.writeFileSync(path.join(root, 'scripts', 'title.txt'), line(1, 'button 1 down') + line(1, 'button 1 up') + line(2, 'screenshot title-now.png') + line(3, 'end'));

@@ -10,7 +10,7 @@
 # OpenAL is not built: the game links Emscripten's own (-lopenal).
 #
 # Prints the prefix on stdout; progress goes to stderr.
-# Needs tools/ports/install-packages-web.sh to have run (emscripten, dpkg-dev,
+# Needs tools/ports/install-packages.sh web to have run (emscripten, dpkg-dev,
 # ninja-build and a deb-src entry for bookworm).
 set -euo pipefail
 
@@ -30,7 +30,7 @@ die() {
 }
 
 for tool in emcc emcmake emconfigure emmake ninja cmake dpkg-source; do
-  command -v "$tool" >/dev/null || die "$tool is missing: run tools/ports/install-packages-web.sh"
+  command -v "$tool" >/dev/null || die "$tool is missing: run tools/ports/install-packages.sh web"
 done
 
 apt_opts=(-qq -o APT::Sandbox::User=root)
