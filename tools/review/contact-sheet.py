@@ -25,6 +25,8 @@ import sys
 import tempfile
 import zlib
 
+import png_read
+
 HERE = os.path.dirname(os.path.abspath(__file__))
 SOURCE = os.path.normpath(os.path.join(HERE, "..", ".."))
 
@@ -43,46 +45,11 @@ FIELD = (6, 8, 30)  # about the backdrop's field colour
 
 def read_png(path):
     """(width, height, rows of (r, g, b) tuples) of an 8-bit RGB/RGBA PNG."""
-    with open(path, "rb") as f:
-        data = f.read()
-    pos, idat = 8, b""
-    while pos < len(data):
-        length, kind = struct.unpack(">I4s", data[pos : pos + 8])
-        body = data[pos + 8 : pos + 8 + length]
-        if kind == b"IHDR":
-            width, height, depth, colour = struct.unpack(">IIBB", body[:10])
-            if depth != 8 or colour not in (2, 6):
-                sys.exit("contact-sheet: %s is not 8-bit RGB(A)" % path)
-            channels = 3 if colour == 2 else 4
-        elif kind == b"IDAT":
-            idat += body
-        pos += 12 + length
-    raw = zlib.decompress(idat)
-    stride = width * channels
-    rows, previous, at = [], bytearray(stride), 0
-    for _ in range(height):
-        kind, line = raw[at], bytearray(raw[at + 1 : at + 1 + stride])
-        at += 1 + stride
-        for i in range(stride):
-            a = line[i - channels] if i >= channels else 0
-            b = previous[i]
-            c = previous[i - channels] if i >= channels else 0
-            if kind == 1:
-                line[i] = (line[i] + a) & 255
-            elif kind == 2:
-                line[i] = (line[i] + b) & 255
-            elif kind == 3:
-                line[i] = (line[i] + (a + b) // 2) & 255
-            elif kind == 4:
-                p = a + b - c
-                pa, pb, pc = abs(p - a), abs(p - b), abs(p - c)
-                pred = a if pa <= pb and pa <= pc else (b if pb <= pc else c)
-                line[i] = (line[i] + pred) & 255
-        rows.append(
-            [tuple(line[x * channels : x * channels + 3]) for x in range(width)]
-        )
-        previous = line
-    return width, height, rows
+    try:
+        width, height, rows = png_read.read_png(path)
+    except ValueError as e:
+        sys.exit("contact-sheet: %s" % e)
+    return width, height, [[tuple(row[x * 3 : x * 3 + 3]) for x in range(width)] for row in rows]
 
 
 def write_png(path, pixels):

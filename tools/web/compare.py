@@ -11,9 +11,11 @@
 Prints one line; exits 0 when they match, 1 when not.
 """
 import json
-import struct
+import os
 import sys
-import zlib
+
+sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "review"))
+from png_read import read_png  # noqa: E402
 
 
 def kind(v):
@@ -47,61 +49,12 @@ def first_difference(want, got, at=""):
     return ""
 
 
-def read_png(path):
-    """RGB rows of an 8-bit, non-interlaced RGB or RGBA PNG."""
-    data = open(path, "rb").read()
-    if data[:8] != b"\x89PNG\r\n\x1a\n":
-        raise ValueError(path + ": not a PNG")
-    at, idat = 8, b""
-    while at < len(data):
-        length, tag = struct.unpack(">I4s", data[at:at + 8])
-        body = data[at + 8:at + 8 + length]
-        if tag == b"IHDR":
-            width, height, depth, colour, _, _, interlace = struct.unpack(">IIBBBBB", body)
-            if depth != 8 or colour not in (2, 6) or interlace:
-                raise ValueError(path + ": not 8-bit RGB(A)")
-            channels = 3 if colour == 2 else 4
-        elif tag == b"IDAT":
-            idat += body
-        at += 12 + length
-    raw = zlib.decompress(idat)
-    stride = width * channels
-    rows, prior = [], bytearray(stride)
-    for y in range(height):
-        start = y * (stride + 1)
-        f, line = raw[start], bytearray(raw[start + 1:start + 1 + stride])
-        for i in range(stride):
-            a = line[i - channels] if i >= channels else 0
-            b = prior[i]
-            c = prior[i - channels] if i >= channels else 0
-            if f == 1:
-                line[i] = (line[i] + a) & 255
-            elif f == 2:
-                line[i] = (line[i] + b) & 255
-            elif f == 3:
-                line[i] = (line[i] + (a + b) // 2) & 255
-            elif f == 4:
-                p = a + b - c
-                pa, pb, pc = abs(p - a), abs(p - b), abs(p - c)
-                pred = a if pa <= pb and pa <= pc else (b if pb <= pc else c)
-                line[i] = (line[i] + pred) & 255
-        rows.append(bytes(line))
-        prior = line
-    rgb = bytearray()
-    for line in rows:
-        if channels == 3:
-            rgb += line
-        else:
-            for x in range(width):
-                rgb += line[x * 4:x * 4 + 3]
-    return width, height, bytes(rgb)
-
-
 def compare_png(want_path, got_path):
-    ww, wh, want = read_png(want_path)
-    gw, gh, got = read_png(got_path)
+    ww, wh, want_rows = read_png(want_path)
+    gw, gh, got_rows = read_png(got_path)
     if (ww, wh) != (gw, gh):
         return False, f"size {gw}x{gh}, reference {ww}x{wh}"
+    want, got = b"".join(want_rows), b"".join(got_rows)
     off_by_one, worse, first = 0, 0, ""
     for i in range(0, len(want), 3):
         if want[i:i + 3] == got[i:i + 3]:
