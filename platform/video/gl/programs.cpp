@@ -57,10 +57,9 @@ const char* const fragment_tail = R"( * tint;
 )";
 
 #ifdef __EMSCRIPTEN__
-// Each corner of a quad drawn with a smooth texture also carries the quad's
-// texture coordinates as planes over the display (d/dx, d/dy, value at 0, 0):
-// the browser's GL snaps corners to 1/16 of a pixel before it interpolates,
-// the desktop's does not, and a text's texels are placed in 1/256ths.
+// Each corner of a quad drawn with a smooth texture also carries its
+// triangle's texture-coordinate planes as the desktop GL sets them up (see
+// desktop_planes.h): d/dx, d/dy and the value at pixel (0, 0).
 const char* const vertex_planes = R"(layout(location = 3) in vec3 u_plane;
 layout(location = 4) in vec3 v_plane;
 flat out vec3 uplane;
@@ -72,16 +71,46 @@ const char* const vertex_plane_copy = R"(  uplane = u_plane;
 
 // sampled(uv) takes a smooth texture (desktop_sampling set) as the desktop
 // build's GL (Mesa's llvmpipe) samples it with GL_LINEAR_MIPMAP_LINEAR, step
-// for step in integers: the texture coordinate from the quad's planes at the
-// pixel's centre; the level of detail from the larger of the two squared
-// texel steps of a pixel, its log2 taken as exponent plus mantissa less one;
-// the level below it and the next, weighted by the fraction's top 8 bits; in
-// each level texel positions in 1/256ths, rounded to the nearest, and 8-bit
-// blends rounded half up.
+// for step: the texture coordinates at a pixel as fma(d/dy, y, fma(d/dx, x,
+// value)), to the bit; the level of detail for each 2 x 2 block of pixels
+// from the differences of its first pixel's coordinates and its neighbours'
+// to the right and above, the larger of the two squared texel steps, its log2
+// taken as exponent plus mantissa less one; the level below it and the next,
+// weighted by the fraction's top 8 bits; in each level texel positions in
+// 1/256ths, rounded to the nearest, and 8-bit blends rounded half up.
+//
+// WebGL 2 has no fma: fma_whole gives it for a whole n below 4096. a's top 12
+// bits times n and its other bits times n are exact; the sum of those and c
+// is rounded once by adding the small parts' error terms rounded to odd.
 const char* const fragment_sampling = R"(uniform bool desktop_sampling;
-uniform vec2 display_size;
 flat in vec3 uplane;
 flat in vec3 vplane;
+float sum_error(float a, float b, float sum) {
+  float b_part = sum - a;
+  return (a - (sum - b_part)) + (b - b_part);
+}
+float fma_whole(float a, float n, float c) {
+  float high = intBitsToFloat(floatBitsToInt(a) & ~0xfff);
+  float low = a - high;
+  float p_high = high * n;
+  float p_low = low * n;
+  float p = p_high + p_low;
+  float p_error = sum_error(p_high, p_low, p);
+  float s = c + p;
+  float s_error = sum_error(c, p, s);
+  float rest = s_error + p_error;
+  float rest_error = sum_error(s_error, p_error, rest);
+  int bits = floatBitsToInt(rest);
+  if (rest_error != 0.0 && (bits & 1) == 0) {
+    rest = intBitsToFloat(bits + ((rest_error > 0.0) == (rest > 0.0) ? 1 : -1));
+  }
+  return s + rest;
+}
+vec2 coords_at(ivec2 pixel) {
+  vec2 p = vec2(pixel);
+  return vec2(fma_whole(uplane.y, p.y, fma_whole(uplane.x, p.x, uplane.z)),
+              fma_whole(vplane.y, p.y, fma_whole(vplane.x, p.x, vplane.z)));
+}
 ivec4 texel8(ivec2 at, int level) {
   return ivec4(round(texelFetch(image, at, level) * 255.0));
 }
@@ -97,12 +126,12 @@ ivec4 bilinear8(vec2 at, int level) {
   return blend8(top, bottom, f.y);
 }
 vec4 desktop_sampled() {
-  vec2 p = vec2(gl_FragCoord.x, display_size.y - gl_FragCoord.y);
-  vec2 at = vec2(uplane.z + uplane.x * p.x + uplane.y * p.y,
-                 vplane.z + vplane.x * p.x + vplane.y * p.y);
+  ivec2 pixel = ivec2(gl_FragCoord.xy);
+  ivec2 block = pixel & ~1;
+  vec2 first = coords_at(block);
   ivec2 size = textureSize(image, 0);
-  vec2 dx = vec2(uplane.x, vplane.x) * vec2(size);
-  vec2 dy = vec2(uplane.y, vplane.y) * vec2(size);
+  vec2 dx = (coords_at(block + ivec2(1, 0)) - first) * vec2(size);
+  vec2 dy = (coords_at(block + ivec2(0, 1)) - first) * vec2(size);
   float rho2 = max(dx.x * dx.x + dx.y * dx.y, dy.x * dy.x + dy.y * dy.y);
   int bits = floatBitsToInt(rho2);
   float lod = (float(((bits >> 23) & 255) - 128) +
@@ -122,6 +151,7 @@ vec4 desktop_sampled() {
     part = 0.0;
   }
   int w = int(part * 256.0);
+  vec2 at = coords_at(pixel);
   ivec4 c = bilinear8(at, level0);
   if (w > 0) c = blend8(c, bilinear8(at, level1), w);
   return vec4(c) / 255.0;

@@ -4,6 +4,9 @@
 #include <vector>
 
 #include "platform/video/gl/gl_state.h"
+#ifdef __EMSCRIPTEN__
+#include "platform/video/gl/desktop_planes.h"
+#endif
 
 namespace platform::detail::renderer {
 
@@ -52,32 +55,23 @@ void make_buffers(State& s) {
 #ifdef __EMSCRIPTEN__
 namespace {
 
-// The planes of the quads' texture coordinates over the display, from the
-// first three corners (the quads are parallelograms), for every corner.
+// The planes of each quad's texture coordinates as the desktop GL sets them
+// up, for its two triangles: a flat input comes from a triangle's last
+// corner, so corner 2 carries the first triangle's and corner 3 the second's
+// (corners 0 and 1 are never read).
 void send_planes(const Vertex* vertices, std::size_t count) {
   State& s = state();
   s.planes.resize(count * 4 * 6);
   for (std::size_t q = 0; q < count; ++q) {
-    const Vertex* c = vertices + q * 4;
-    const double x1 = c[1].x - c[0].x, y1 = c[1].y - c[0].y;
-    const double x2 = c[2].x - c[0].x, y2 = c[2].y - c[0].y;
-    const double det = x1 * y2 - x2 * y1;
-    double plane[6] = {};
-    if (det != 0) {
-      const float Vertex::*coords[2] = {&Vertex::u, &Vertex::v};
-      for (int k = 0; k < 2; ++k) {
-        const double a1 = c[1].*coords[k] - c[0].*coords[k];
-        const double a2 = c[2].*coords[k] - c[0].*coords[k];
-        const double dx = (a1 * y2 - a2 * y1) / det;
-        const double dy = (a2 * x1 - a1 * x2) / det;
-        plane[k * 3] = dx;
-        plane[k * 3 + 1] = dy;
-        plane[k * 3 + 2] = c[0].*coords[k] - dx * c[0].x - dy * c[0].y;
-      }
-    }
+    TrianglePlanes triangles[2];
+    desktop_planes(vertices + q * 4, s.width,
+                   s.height, triangles[0], triangles[1]);
     for (int corner = 0; corner < 4; ++corner) {
-      for (int i = 0; i < 6; ++i) {
-        s.planes[(q * 4 + corner) * 6 + i] = static_cast<float>(plane[i]);
+      const TrianglePlanes& t = triangles[corner == 3 ? 1 : 0];
+      float* out = &s.planes[(q * 4 + static_cast<std::size_t>(corner)) * 6];
+      for (int i = 0; i < 3; ++i) {
+        out[i] = t.u[i];
+        out[3 + i] = t.v[i];
       }
     }
   }
