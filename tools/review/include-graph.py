@@ -6,7 +6,9 @@
 
 Each folder stands on a floor; a file may include files of its own folder
 and of lower floors only. A module (a .cpp with its .h) may not include one
-that includes it back, directly or round a longer cycle.
+that includes it back, directly or round a longer cycle. Above the platform,
+a file reaches the machine only through platform/platform.h: its <...>
+includes are the C++ standard library's and the JSON reader's.
 """
 import pathlib
 import re
@@ -28,6 +30,10 @@ FLOORS = [
 ]
 FLOOR = {folder: n for n, folders in enumerate(FLOORS) for folder in folders}
 INCLUDE = re.compile(r'^\s*#\s*include\s+"([^"]+)"', re.M)
+SYSTEM_INCLUDE = re.compile(r'^\s*#\s*include\s+<([^>]+)>', re.M)
+STANDARD = re.compile(r"^[a-z_]+$")
+ABOVE_PLATFORM = FLOOR["replay"]
+ALLOWED_LIBRARIES = {"nlohmann/json.hpp"}
 
 
 def main():
@@ -37,7 +43,13 @@ def main():
     for path in files:
         name = path.relative_to(ROOT).as_posix()
         here = name.rsplit("/", 1)[0]
-        for target in INCLUDE.findall(path.read_text()):
+        text = path.read_text()
+        if FLOOR[here] >= ABOVE_PLATFORM:
+            for target in SYSTEM_INCLUDE.findall(text):
+                if not STANDARD.match(target) and target not in ALLOWED_LIBRARIES:
+                    faults.append(f"{name}: includes <{target}>, which only "
+                                  "the platform may")
+        for target in INCLUDE.findall(text):
             there = target.rsplit("/", 1)[0]
             if there not in FLOOR:
                 faults.append(f"{name}: includes {target}, outside every floor")
