@@ -200,5 +200,9 @@ if ! mv -T "$stage" "$prefix" 2>/dev/null; then
   [ -f "$prefix/.complete" ] || die "could not move the prefix to $prefix"
   log "$prefix was completed by another build meanwhile"
 fi
+# Libraries an earlier recipe built are not used again.
+for old in "$cache"/web-????????????; do
+  [ "$old" = "$prefix" ] || rm -rf "$old"
+done
 log "done in $((SECONDS - start)) s: $prefix"
 echo "$prefix"

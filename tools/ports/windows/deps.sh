@@ -261,5 +261,9 @@ printf '%s\n' "${sources[@]}" >"$stage/sources.txt"
 touch "$stage/.complete"
 mv -T "$stage" "$final"
 trap 'rm -rf "$work"' EXIT
+# Libraries an earlier recipe built are not used again.
+for old in "$cache"/windows-????????????; do
+  [ "$old" = "$final" ] || rm -rf "$old"
+done
 log "done: $final"
 echo "$final"
