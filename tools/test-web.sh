@@ -1,16 +1,19 @@
 #!/usr/bin/env bash
 # Tests the browser build (build-web/site, made by tools/build-web.sh) in
-# Debian's Chromium, headless: every golden replay to its final state, the
-# reference screens pixel for pixel, a high score kept across a reload, and
-# the heavy replay as a timedemo. Ends with "N passed, M failed" and a
-# non-zero status on any failure.
+# Debian's Chromium, headless:
+# - every golden replay to its final state and every reference screen (a
+#   difference of 1 in a channel passes, counted): the native test program
+#   runs the same tests with the page standing in for the Linux game
+#   (VERMIX_TEST_GAME, tools/web/run-page.mjs);
+# - the time from page load to the title, a high score kept across a reload,
+#   and the heavy replay as a timedemo (tools/web/test-web.mjs).
+# Ends with "N passed, M failed" and a non-zero status on any failure.
 #
 #   tools/test-web.sh               # all of it
 #   VERMIX_ONLY=replay tools/test-web.sh   # only tests whose name has "replay"
 #   VERMIX_SKIP=screen tools/test-web.sh   # all but those whose name has "screen"
 #
-# What the page wrote (final states, screenshots, a picture of the page) is
-# kept in build-web/test-output.
+# A picture of the page is kept in build-web/test-output.
 set -euo pipefail
 
 root="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
@@ -46,5 +49,47 @@ for _ in $(seq 50); do
 done
 
 export PLAYWRIGHT_SKIP_BROWSER_DOWNLOAD=1
-VERMIX_URL="http://127.0.0.1:$port" VERMIX_ROOT="$work/root" VERMIX_OUT="$out" \
-  node "$root/tools/web/test-web.mjs"
+export VERMIX_URL="http://127.0.0.1:$port"
+passed=0
+failed=0
+wanted() {
+  local name=${1,,} only=${VERMIX_ONLY:-} skip=${VERMIX_SKIP:-}
+  [[ $name == *"${only,,}"* ]] && { [ -z "$skip" ] || [[ $name != *"${skip,,}"* ]]; }
+}
+
+# --- golden replays and reference screens, by the native tests ---------------
+tests_build=${VERMIX_NATIVE_TESTS_BUILD:-$root/build}
+[ -f "$tests_build/CMakeCache.txt" ] ||
+  cmake -S "$root" -B "$tests_build" -DCMAKE_BUILD_TYPE=RelWithDebInfo -DVERMIX_TESTS=ON >/dev/null
+cmake --build "$tests_build" -j2 --target vermix_tests >/dev/null
+wrapper="$work/vermix-in-page"
+printf '#!/bin/sh\nexec node "%s" "$@"\n' "$root/tools/web/run-page.mjs" >"$wrapper"
+chmod +x "$wrapper"
+for t in GoldenReplays.EachPlaysAsRecordedToItsFinalState ScreenReferences.FlatTitle \
+  ScreenReferences.FlatGameAndPause ScreenReferences.StereoModesAtScaleOne \
+  ScreenReferences.StereoModesAtScaleTwo; do
+  wanted "$t" || continue
+  start=$SECONDS
+  if VERMIX_TEST_GAME="$wrapper" VERMIX_TEST_SLOWDOWN=4 VERMIX_REFERENCE_TOLERANCE=1 \
+    "$tests_build/vermix_tests" --gtest_filter="$t" --gtest_brief=1 >"$work/gtest.log" 2>&1; then
+    passed=$((passed + 1))
+    echo "PASS $t ($((SECONDS - start)) s)"
+  else
+    failed=$((failed + 1))
+    echo "FAIL $t"
+    tail -n 30 "$work/gtest.log"
+  fi
+  grep '^reference ' "$work/gtest.log" | sed 's/^/  /' || true
+done
+
+# --- what only the page has ----------------------------------------------------
+if VERMIX_ROOT="$work/root" VERMIX_OUT="$out" node "$root/tools/web/test-web.mjs" | tee "$work/page.log"; then :; fi
+summary=$(tail -n 1 "$work/page.log")
+if [[ $summary =~ ^([0-9]+)\ passed,\ ([0-9]+)\ failed$ ]]; then
+  passed=$((passed + BASH_REMATCH[1]))
+  failed=$((failed + BASH_REMATCH[2]))
+else
+  failed=$((failed + 1))
+fi
+echo "$passed passed, $failed failed"
+[ "$failed" -eq 0 ] && [ "$passed" -gt 0 ]

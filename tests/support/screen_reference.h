@@ -1,7 +1,8 @@
 // Committed reference pictures of the screen. A frame must match its
-// reference pixel for pixel; with VERMIX_UPDATE_REFERENCES=1 in the
-// environment the frame is written as the new reference instead
-// (tools/review/update-screen-references.sh).
+// reference pixel for pixel, or within VERMIX_REFERENCE_TOLERANCE in each
+// channel when that is set (such pixels are counted and printed); with
+// VERMIX_UPDATE_REFERENCES=1 in the environment the frame is written as the
+// new reference instead (tools/review/update-screen-references.sh).
 #pragma once
 
 #include <cstdint>

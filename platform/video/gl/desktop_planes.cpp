@@ -69,8 +69,9 @@ void desktop_planes(const Vertex* quad, int width, int height,
                     TrianglePlanes& first, TrianglePlanes& second) {
   const auto w = static_cast<float>(width);
   const auto h = static_cast<float>(height);
-  const Corner c[4] = {window_corner(quad[0], w, h), window_corner(quad[1], w, h),
-                       window_corner(quad[2], w, h), window_corner(quad[3], w, h)};
+  const Corner c[4] = {
+      window_corner(quad[0], w, h), window_corner(quad[1], w, h),
+      window_corner(quad[2], w, h), window_corner(quad[3], w, h)};
   set_up(c[0], c[1], c[2], first);
   set_up(c[0], c[2], c[3], second);
 }

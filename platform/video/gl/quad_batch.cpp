@@ -64,8 +64,8 @@ void send_planes(const Vertex* vertices, std::size_t count) {
   s.planes.resize(count * 4 * 6);
   for (std::size_t q = 0; q < count; ++q) {
     TrianglePlanes triangles[2];
-    desktop_planes(vertices + q * 4, s.width,
-                   s.height, triangles[0], triangles[1]);
+    desktop_planes(vertices + q * 4, s.width, s.height, triangles[0],
+                   triangles[1]);
     for (int corner = 0; corner < 4; ++corner) {
       const TrianglePlanes& t = triangles[corner == 3 ? 1 : 0];
       float* out = &s.planes[(q * 4 + static_cast<std::size_t>(corner)) * 6];
