@@ -1,6 +1,7 @@
-// Mesa's llvmpipe, as the desktop build runs it: the vertex program gives
-// x * 2 / width - 1 and 1 - y * 2 / height; the viewport takes them to
-// fma(ndc, size / 2, size / 2); the triangle set-up works in plain float
+// Mesa's llvmpipe, as the desktop build runs it on a processor with fused
+// multiply-add: the vertex program gives x * 2 / width - 1 and
+// 1 - y * 2 / height; the viewport takes them to fma(ndc, size / 2,
+// size / 2); the triangle set-up works in plain float
 // operations (this file is built without contraction, as the whole game is),
 // after turning a clockwise triangle round by swapping its first two corners.
 #include "platform/video/gl/desktop_planes.h"
