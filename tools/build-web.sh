@@ -38,6 +38,8 @@ step "game (Emscripten)"
 if [ ! -f "$out/build.ninja" ] || ! grep -qF "$prefix" "$out/CMakeCache.txt" ||
   ! grep -qxF "VERMIX_SOUNDS_DIR:PATH=$host/data" "$out/CMakeCache.txt" ||
   ! grep -qxF "VERMIX_WERROR:BOOL=${VERMIX_WERROR:-0}" "$out/CMakeCache.txt"; then
+  # From a clean cache: found libraries may name an older prefix, now gone.
+  rm -f "$out/CMakeCache.txt"
   emcmake cmake -S "$root" -B "$out" -G Ninja -DCMAKE_BUILD_TYPE=Release \
     -DVERMIX_TESTS=OFF -DVERMIX_BENCH=OFF -DVERMIX_WERROR="${VERMIX_WERROR:-0}" \
     -DCMAKE_PREFIX_PATH="$prefix" -DCMAKE_FIND_ROOT_PATH="$prefix" \

@@ -44,6 +44,10 @@ open(out, "wb").write(header + entries + b"".join(blobs))
 PY
 
 log "vermix.exe (cross)"
+# From a clean cache when the libraries moved: found ones may name an older
+# prefix, now gone.
+grep -qxF "VERMIX_WINDOWS_PREFIX:UNINITIALIZED=$prefix" "$out/CMakeCache.txt" 2>/dev/null ||
+  rm -f "$out/CMakeCache.txt"
 # pkg-config answers from the cross prefix only, never the build machine's.
 PKG_CONFIG_LIBDIR=$prefix/lib/pkgconfig PKG_CONFIG_PATH= VERMIX_WINDOWS_PREFIX=$prefix cmake -S "$root" -B "$out" -G Ninja \
   -DCMAKE_TOOLCHAIN_FILE="$root/tools/ports/windows/toolchain.cmake" \
