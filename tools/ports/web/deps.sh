@@ -57,7 +57,7 @@ done
 key="$( (
   cat "$here/deps.sh" "$here/env.sh"
   printf '%s' "$versions"
-  emcc --version | head -n1
+  emcc --version | sed -n 1p
 ) | sha256sum | cut -c1-12)"
 prefix="$cache/web-$key"
 

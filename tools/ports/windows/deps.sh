@@ -44,7 +44,7 @@ recipe_key() {
   {
     sha256sum "${BASH_SOURCE[0]}" "$toolchain" "$cross" | cut -d' ' -f1
     printf '%s\n' "${sources[@]}"
-    "$host-g++-posix" --version | head -n1
+    "$host-g++-posix" --version | sed -n 1p
     dpkg-query -W -f='${Package} ${Version}\n' libz-mingw-w64-dev mingw-w64-x86-64-dev \
       binutils-mingw-w64-x86-64
   } | sha256sum | cut -c1-12
