@@ -22,9 +22,9 @@ using Bytes = std::vector<std::uint8_t>;
 TEST(DataFoldersRun, ReadOnlyWorkingFolderSavesUnderXdgDataHome) {
   GameFolder game(false);
   // Root may write anywhere, so the game runs as nobody.
-  ASSERT_EQ(
-      testing_support::closed_to_nobody(game.path().parent_path(), VERMIX_EXE),
-      "");
+  ASSERT_EQ(testing_support::closed_to_nobody(game.path().parent_path()), "");
+  game.use_program(
+      testing_support::copy_for_nobody(VERMIX_EXE, game.path()).string());
   const fs::path xdg = game.path() / "xdg";
   fs::create_directories(xdg);
   fs::permissions(xdg, fs::perms::all);

@@ -66,9 +66,9 @@ TEST(SaveFailure, WritableFolderSavesSilently) {
 // Root may write anywhere, so the game then runs as nobody.
 TEST(SaveFailure, ReadOnlyDataFolder) {
   GameFolder game;
-  ASSERT_EQ(
-      testing_support::closed_to_nobody(game.path().parent_path(), VERMIX_EXE),
-      "");
+  ASSERT_EQ(testing_support::closed_to_nobody(game.path().parent_path()), "");
+  game.use_program(
+      testing_support::copy_for_nobody(VERMIX_EXE, game.path()).string());
   fs::permissions(game.path(), fs::perms(0755));
   fs::permissions(game.path() / "data", fs::perms(0555));
   const RunResult r =

@@ -18,24 +18,32 @@ inline void become_nobody() {
     _exit(125);
 }
 
-// Why the game run as nobody could not start in `folder` or could not be
-// executed from `program`: the first folder above them that other users
-// cannot enter, named with the remedy; empty when nobody reaches both.
-inline std::string closed_to_nobody(const std::filesystem::path& folder,
-                                    const std::filesystem::path& program) {
+// Why the game run as nobody could not start in `folder`: the first folder
+// above it that other users cannot enter, named with the remedy; empty when
+// nobody reaches it.
+inline std::string closed_to_nobody(const std::filesystem::path& folder) {
   namespace fs = std::filesystem;
   if (geteuid() != 0) return "";
-  for (const fs::path& start : {folder, program.parent_path()}) {
-    for (fs::path p = start; p != p.root_path(); p = p.parent_path()) {
-      if ((fs::status(p).permissions() & fs::perms::others_exec) ==
-          fs::perms::none) {
-        return p.string() +
-               " is closed to other users: build and run the tests (and "
-               "TMPDIR) in folders that every user can reach";
-      }
+  for (fs::path p = folder; p != p.root_path(); p = p.parent_path()) {
+    if ((fs::status(p).permissions() & fs::perms::others_exec) ==
+        fs::perms::none) {
+      return p.string() +
+             " is closed to other users: run the tests with TMPDIR in a "
+             "folder that every user can reach";
     }
   }
   return "";
+}
+
+// A copy of `program` in `folder`, for runs as nobody: the build folder may
+// lie where other users cannot reach (such as /root).
+inline std::filesystem::path copy_for_nobody(
+    const std::filesystem::path& program, const std::filesystem::path& folder) {
+  namespace fs = std::filesystem;
+  const fs::path copy = folder / program.filename();
+  fs::copy_file(program, copy, fs::copy_options::overwrite_existing);
+  fs::permissions(copy, fs::perms(0755));
+  return copy;
 }
 
 }  // namespace testing_support
