@@ -74,6 +74,7 @@ struct State {
   // desktop GL does, each with its full-size pixels for partial updates.
   std::unordered_map<GLuint, std::vector<std::uint8_t>> desktop_sampled;
   GLint desktop_sampling_uniform = -1;
+  GLint blend_in_steps_uniform = -1;
   int applied_desktop_sampling = -1;
   // The texture coordinates' planes of the quads sent, for each corner.
   GLuint plane_buffer = 0;

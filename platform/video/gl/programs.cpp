@@ -51,7 +51,8 @@ const char* const fragment_tail = R"( * tint;
     ivec4 added = (stored * stored.a + 127) / 255;
     result = vec4(min(added * 2, ivec4(255))) / 255.0;
   } else {
-    result = c;
+    result = )";
+const char* const fragment_end = R"(;
   }
 }
 )";
@@ -161,11 +162,29 @@ vec4 sampled(vec2 at) {
 }
 )";
 const char* const fragment_sample = "sampled(uv)";
+
+// The desktop GL blends a translucent colour over the buffer in 8-bit steps:
+// the colour as stored in 8 bits times its alpha, rounded, plus the buffer
+// times one less the alpha, rounded. The browser's GL blends in finer steps
+// and rounds once. So in the blend mode that mixes by alpha it is given the
+// first term already rounded (and adds the buffer's share to it, GL_ONE,
+// GL_ONE_MINUS_SRC_ALPHA): the buffer's share lies at least 1/510 of a step
+// from a half, so its one rounding lands where the desktop's does.
+const char* const fragment_steps = R"(uniform bool blend_in_steps;
+vec4 stepped(vec4 c) {
+  if (!blend_in_steps) return c;
+  ivec4 stored = ivec4(roundEven(clamp(c, 0.0, 1.0) * 255.0));
+  return vec4(vec3((stored.rgb * stored.a + 127) / 255), float(stored.a)) / 255.0;
+}
+)";
+const char* const fragment_result = "stepped(c)";
 #else
 const char* const vertex_planes = "";
 const char* const vertex_plane_copy = "";
 const char* const fragment_sampling = "";
 const char* const fragment_sample = "texture(image, uv)";
+const char* const fragment_steps = "";
+const char* const fragment_result = "c";
 #endif
 
 // The present: the frame as it is, one texel to each window pixel or to each
@@ -233,9 +252,10 @@ bool make_programs(State& s, std::string& error) {
   if (!s.present_program) return false;
   s.present_size_uniform =
       glGetUniformLocation(s.present_program, "display_size");
-  s.program = link({fragment_head, fragment_sampling, fragment_main,
-                    fragment_sample, fragment_tail},
-                   error);
+  s.program =
+      link({fragment_head, fragment_sampling, fragment_steps, fragment_main,
+            fragment_sample, fragment_tail, fragment_result, fragment_end},
+           error);
   if (!s.program) return false;
   s.alpha_floor_uniform = glGetUniformLocation(s.program, "alpha_floor");
   s.light_twice_uniform = glGetUniformLocation(s.program, "light_twice");
@@ -245,6 +265,7 @@ bool make_programs(State& s, std::string& error) {
   s.desktop_sampled.clear();
   s.desktop_sampling_uniform =
       glGetUniformLocation(s.program, "desktop_sampling");
+  s.blend_in_steps_uniform = glGetUniformLocation(s.program, "blend_in_steps");
   s.applied_desktop_sampling = -1;
 #endif
   return true;
@@ -256,10 +277,18 @@ void apply_blend(int mode) {
   s.applied_blend = mode;
   glUniform1f(s.alpha_floor_uniform, mode == 1 ? 0.5f : -1.0f);
   glUniform1i(s.light_twice_uniform, mode == 6 ? 1 : 0);
+#ifdef __EMSCRIPTEN__
+  glUniform1i(s.blend_in_steps_uniform, mode == 3 ? 1 : 0);
+#endif
   switch (mode) {
     case 3:
       glEnable(GL_BLEND);
+#ifdef __EMSCRIPTEN__
+      glBlendFuncSeparate(GL_ONE, GL_ONE_MINUS_SRC_ALPHA, GL_SRC_ALPHA,
+                          GL_ONE_MINUS_SRC_ALPHA);
+#else
       glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
+#endif
       break;
     case 4:
       glEnable(GL_BLEND);
