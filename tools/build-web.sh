@@ -9,8 +9,8 @@
 # (tools/ports/install-packages.sh web); the libraries from Debian's sources,
 # cached outside the tree (tools/ports/web/deps.sh); the sounds and the icon
 # from a small native build (build-native/, shared with the Windows build);
-# the game with Emscripten (build-web/). VERMIX_JOBS sets the parallel jobs (default 2); VERMIX_WERROR=1
-# turns warnings into errors.
+# the game with Emscripten (build-web/). VERMIX_JOBS sets the parallel jobs
+# (default 2); VERMIX_WERROR=1 turns warnings into errors.
 set -euo pipefail
 
 root="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"

@@ -58,20 +58,16 @@ wanted() {
 }
 
 # --- golden replays and reference screens, by the native tests ---------------
-tests_build=${VERMIX_NATIVE_TESTS_BUILD:-$root/build}
-[ -f "$tests_build/CMakeCache.txt" ] ||
-  cmake -S "$root" -B "$tests_build" -DCMAKE_BUILD_TYPE=RelWithDebInfo -DVERMIX_TESTS=ON >/dev/null
-cmake --build "$tests_build" -j2 --target vermix_tests >/dev/null
+. "$root/tools/ports/native-tests.sh"
+build_native_tests
 wrapper="$work/vermix-in-page"
 printf '#!/bin/sh\nexec node "%s" "$@"\n' "$root/tools/web/run-page.mjs" >"$wrapper"
 chmod +x "$wrapper"
-for t in GoldenReplays.EachPlaysAsRecordedToItsFinalState ScreenReferences.FlatTitle \
-  ScreenReferences.FlatGameAndPause ScreenReferences.StereoModesAtScaleOne \
-  ScreenReferences.StereoModesAtScaleTwo; do
+for t in "${native_port_tests[@]}"; do
   wanted "$t" || continue
   start=$SECONDS
   if VERMIX_TEST_GAME="$wrapper" VERMIX_TEST_SLOWDOWN=4 VERMIX_REFERENCE_TOLERANCE=1 \
-    "$tests_build/vermix_tests" --gtest_filter="$t" --gtest_brief=1 >"$work/gtest.log" 2>&1; then
+    play_native_test "$t" "$work/gtest.log"; then
     passed=$((passed + 1))
     echo "PASS $t ($((SECONDS - start)) s)"
   else

@@ -13,8 +13,8 @@ set -euo pipefail
 shopt -s inherit_errexit
 
 root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
-tests_build=${VERMIX_NATIVE_TESTS_BUILD:-$root/build}
 . "$root/tools/ports/windows/wine.sh"
+. "$root/tools/ports/native-tests.sh"
 setup=$windows_build/vermix-$windows_version-setup.exe
 [ -f "$setup" ] || { echo "test-windows: $setup is missing: run tools/build-windows.sh" >&2; exit 2; }
 
@@ -34,10 +34,7 @@ trap finish EXIT
 portable=$(unpack_portable "$work")
 
 # --- golden replays and reference screens ------------------------------------------
-# The native test program, from tools/test.sh's build when there is one.
-[ -f "$tests_build/CMakeCache.txt" ] ||
-  cmake -S "$root" -B "$tests_build" -DCMAKE_BUILD_TYPE=RelWithDebInfo -DVERMIX_TESTS=ON >/dev/null
-cmake --build "$tests_build" -j2 --target vermix_tests >/dev/null
+build_native_tests
 wrapper=$work/vermix-under-wine
 cat >"$wrapper" <<WRAP
 #!/bin/sh
@@ -46,11 +43,8 @@ unset SDL_VIDEODRIVER
 exec wine "$portable/vermix.exe" "\$@"
 WRAP
 chmod +x "$wrapper"
-for t in GoldenReplays.EachPlaysAsRecordedToItsFinalState ScreenReferences.FlatTitle \
-  ScreenReferences.FlatGameAndPause ScreenReferences.StereoModesAtScaleOne \
-  ScreenReferences.StereoModesAtScaleTwo; do
-  if VERMIX_TEST_GAME=$wrapper "$tests_build/vermix_tests" --gtest_filter="$t" \
-    --gtest_brief=1 >"$work/gtest.log" 2>&1; then
+for t in "${native_port_tests[@]}"; do
+  if VERMIX_TEST_GAME=$wrapper play_native_test "$t" "$work/gtest.log"; then
     pass "$t"
   else
     fail "$t"
