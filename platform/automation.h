@@ -62,6 +62,7 @@ void set_suspended(bool suspended);
 void request_close(bool standing);
 // Back to the start: not suspended, no close requested.
 void reset_window_state();
+void set_window_flags(const WindowFlags& flags);
 // Clears key and mouse states and counts how often that happened.
 void clear_key_mouse_state();
 unsigned key_mouse_clears();
@@ -96,6 +97,10 @@ struct InputSnapshot {
 using InputHook = std::function<void(const InputSnapshot& before,
                                      const InputSnapshot& after)>;
 void set_input_hook(InputHook hook);
+// An online game's own machine: its devices (or `local`, a script standing
+// in for them, read at `tick`) read into `state` instead of the game's input
+// state, which is left as it was.
+void read_local_input(InputSource* local, long tick, InputSnapshot& state);
 
 // --- Ticks, frames and the end ---------------------------------------------
 // A tick has begun: a frame was presented or a waiting loop went round.

@@ -30,114 +30,6 @@ void record_event(detail::ScriptEvent e) {
   recording.pending += line + '\n';
 }
 
-// The downs and ups that take `before` to `after`, its new presses included.
-void record_press(detail::ScriptEvent e, const detail::Press& before,
-                  const detail::Press& after) {
-  bool down = before.down;
-  const int presses =
-      after.hits >= before.hits ? after.hits - before.hits : after.hits;
-  auto change = [&](bool now_down) {
-    e.down = now_down;
-    record_event(e);
-    down = now_down;
-  };
-  for (int i = 0; i < presses; ++i) {
-    if (down) change(false);
-    change(true);
-  }
-  if (down != after.down) change(after.down);
-}
-
-void record_focus(bool lost) {
-  detail::ScriptEvent e;
-  e.action = lost ? detail::ScriptAction::focus_lost
-                  : detail::ScriptAction::focus_gained;
-  record_event(e);
-}
-
-// A suspension or resumption clears keys and buttons: a focus event stands
-// for each, and the key changes count from the cleared state.
-void record_window(const detail::InputSnapshot& before,
-                   const detail::InputSnapshot& after,
-                   detail::KeysAndMouse& base) {
-  const bool suspended = after.window.suspended;
-  if (suspended != before.window.suspended) {
-    record_focus(suspended);
-  } else if (after.clears != before.clears) {
-    record_focus(!suspended);
-    record_focus(suspended);
-  }
-  if (after.clears != before.clears) {
-    base.keys = {};
-    base.mouse = {};
-  }
-}
-
-void record_keys_and_mouse(const detail::KeysAndMouse& before,
-                           const detail::KeysAndMouse& after) {
-  using detail::ScriptAction;
-  if (before.x != after.x || before.y != after.y) {
-    detail::ScriptEvent e;
-    e.action = ScriptAction::mouse;
-    e.code = after.x;
-    e.index = after.y;
-    record_event(e);
-  }
-  detail::ScriptEvent e;
-  e.action = ScriptAction::key;
-  for (e.code = 0; e.code < detail::key_count; ++e.code)
-    record_press(e, before.keys[e.code], after.keys[e.code]);
-  e.action = ScriptAction::mouse_button;
-  for (e.code = 1; e.code <= detail::mouse_button_count; ++e.code)
-    record_press(e, before.mouse[e.code], after.mouse[e.code]);
-}
-
-void record_port(int p, const std::optional<detail::JoyPort>& before,
-                 const std::optional<detail::JoyPort>& after) {
-  using detail::ScriptAction;
-  detail::ScriptEvent e;
-  e.code = p;
-  if (before.has_value() != after.has_value()) {
-    e.action = after ? ScriptAction::joy_connect : ScriptAction::joy_disconnect;
-    record_event(e);
-  }
-  if (!after) return;
-  // A port that has just appeared starts at rest, as a script's does.
-  const detail::JoyPort from = before.value_or(detail::JoyPort{});
-  e.action = ScriptAction::joy_axis;
-  for (e.index = 0; e.index < 2; ++e.index) {
-    e.value = e.index == 0 ? after->x : after->y;
-    if (e.value != (e.index == 0 ? from.x : from.y)) record_event(e);
-  }
-  e.action = ScriptAction::joy_button;
-  for (e.index = 0; e.index < detail::joy_button_count; ++e.index)
-    record_press(e, from.buttons[e.index], after->buttons[e.index]);
-}
-
-void record_close(const detail::WindowFlags& before,
-                  const detail::WindowFlags& after) {
-  detail::ScriptEvent e;
-  if (after.close_standing && !before.close_standing) {
-    e.action = detail::ScriptAction::end;
-  } else if (after.close_requested && !before.close_requested) {
-    e.action = detail::ScriptAction::close;
-  } else {
-    return;
-  }
-  record_event(e);
-}
-
-// One tick's input read: what changed from `before` to `after`.
-void record_tick(const detail::InputSnapshot& before,
-                 const detail::InputSnapshot& after) {
-  detail::KeysAndMouse base = before.keys_and_mouse;
-  record_window(before, after, base);
-  record_keys_and_mouse(base, after.keys_and_mouse);
-  for (int p = 0; p < platform::detail::joy_port_count; ++p)
-    record_port(p, before.ports[p], after.ports[p]);
-  record_close(before.window, after.window);
-}
-
 void write_pending() {
   if (!recording.on) return;
   if (!recording.pending.empty()) recording.file.write(recording.pending);
@@ -159,7 +51,11 @@ bool start_recording(const std::string& path, std::string& error) {
                            std::to_string(detail::replay_format_version));
   detail::record_meta_line(std::string("#! game ") + VERMIX_VERSION);
   write_pending();
-  platform::detail::set_input_hook(record_tick);
+  platform::detail::set_input_hook([](const detail::InputSnapshot& before,
+                                      const detail::InputSnapshot& after) {
+    for (const detail::ScriptEvent& e : detail::input_changes(before, after))
+      record_event(e);
+  });
   detail::install_hooks();
   return true;
 }
@@ -185,6 +81,23 @@ void flush_recording(bool now) {
                  std::chrono::seconds(1)) {
     write_pending();
   }
+}
+
+void record_final_events(long tick, const std::optional<StateChecks>& hashes,
+                         const std::vector<ScriptEvent>& events) {
+  if (!recording.on) return;
+  if (hashes) {
+    StateCheck check{tick, *hashes};
+    check.fields.emplace_back("events", recording.events);
+    record_meta_line(format_check_line("check", check));
+  }
+  for (ScriptEvent e : events) {
+    e.tick = tick;
+    const std::string line = format_script_event(e);
+    recording.events = events_hash(recording.events, line);
+    recording.pending += line + '\n';
+  }
+  flush_recording(false);
 }
 
 void close_recording() {

@@ -3,7 +3,9 @@
 // tests include this header.
 #pragma once
 
+#include <array>
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -28,8 +30,19 @@ using platform::detail::WindowFlags;
 void install_hooks();
 
 // --- the script (script_player.cpp) ------------------------------------------
+using Ports = std::array<std::optional<JoyPort>, script_port_count>;
+// Applies one event to the input state, the joystick events to `ports`.
+void apply_event(const ScriptEvent& e, Ports& ports);
+// The loaded script as an input source, or null.
+InputSource* loaded_script_source();
 // The game's state as one line of JSON ("{}" when no dumper is set).
 std::string dump_state();
+
+// --- input changes (input_changes.cpp) ---------------------------------------
+// The events, in the order a script applies them, that take the input state
+// `before` to `after` (tick 0: the caller stamps them).
+std::vector<ScriptEvent> input_changes(const InputSnapshot& before,
+                                       const InputSnapshot& after);
 
 // --- recording (input_record.cpp) ------------------------------------------
 bool input_recording();
@@ -42,6 +55,10 @@ std::uint32_t recorded_events_hash();
 void flush_recording(bool now);
 // Writes what is left and closes the file.
 void close_recording();
+// An online game's final tick: its check line (the hashes, and the events
+// recorded before it) when it has one, then its events.
+void record_final_events(long tick, const std::optional<StateChecks>& hashes,
+                         const std::vector<ScriptEvent>& events);
 
 // --- checks (replay_checks.cpp) ---------------------------------------------
 // The loaded script's replay lines and events, checked as the game plays.

@@ -41,6 +41,15 @@ std::optional<std::string> replay_setting(const std::string& name);
 // Named hashes of the game's state for the checks; must not read input.
 using StateChecks = std::vector<std::pair<std::string, std::uint32_t>>;
 void set_state_checker(std::function<StateChecks()> checker);
+// The state hashes the replays check (fields and the random generator),
+// taken now, without the events.
+StateChecks state_hashes_now();
+// Online games: the live checks and dumps of each tick are off; these write
+// them for final ticks instead.
+void set_online_outputs(bool on);
+bool dump_due(long tick);
+std::string state_dump_now();
+void write_dump(const std::string& json);
 // Appends a state dump to `path` whenever the tick is a multiple of
 // `every`, and once more at the end. False if `path` cannot be written.
 bool dump_state_every(int every, const std::string& path, std::string& error);

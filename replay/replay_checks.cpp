@@ -28,16 +28,13 @@ std::function<StateChecks()> checker;
 detail::OutputFile dump_file;
 int dump_interval = 0;
 
+bool online_outputs = false;  // checks and dumps come from final ticks
+
 // The game's fields, the random generator, and the events before now.
 detail::StateCheck state_now(std::uint32_t events) {
   detail::StateCheck c;
   c.tick = platform::current_tick();
-  if (checker) c.fields = checker();
-  c.fields.emplace_back(
-      "random",
-      Fnv1a()
-          .word(static_cast<std::uint32_t>(platform::detail::random_state()))
-          .value());
+  c.fields = state_hashes_now();
   c.fields.emplace_back("events", events);
   return c;
 }
@@ -118,6 +115,29 @@ void check_replay_end() {
 
 bool playing_replay() { return replay != nullptr; }
 
+StateChecks state_hashes_now() {
+  StateChecks fields;
+  if (checker) fields = checker();
+  fields.emplace_back(
+      "random",
+      Fnv1a()
+          .word(static_cast<std::uint32_t>(platform::detail::random_state()))
+          .value());
+  return fields;
+}
+
+void set_online_outputs(bool on) { online_outputs = on; }
+
+bool dump_due(long tick) {
+  return dump_interval > 0 && tick % dump_interval == 0;
+}
+
+std::string state_dump_now() { return detail::dump_state(); }
+
+void write_dump(const std::string& json) {
+  if (dump_file.is_open()) dump_file.write(json + '\n');
+}
+
 std::optional<std::string> replay_setting(const std::string& name) {
   if (!replay) return std::nullopt;
   auto it = replay->meta.settings.find(name);
@@ -168,11 +188,11 @@ void check_replay(ReplayMeta meta, const std::vector<ScriptEvent>& events) {
 
 void replay_tick(long tick) {
   if (replay) check_replay_tick(tick);
-  if (input_recording() && tick % check_interval == 0) {
+  if (!online_outputs && input_recording() && tick % check_interval == 0) {
     record_meta_line(
         format_check_line("check", state_now(recorded_events_hash())));
   }
-  if (dump_interval > 0 && tick % dump_interval == 0) append_dump();
+  if (!online_outputs && dump_due(tick)) append_dump();
   flush_recording(false);
 }
 

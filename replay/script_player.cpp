@@ -31,8 +31,6 @@ detail::ScriptFeed feed;
 long fed_tick = -1;  // the last tick the feed was asked for
 std::function<std::string()> dumper;
 
-void apply(const detail::ScriptEvent& e);
-
 void apply_feed(long now) {
   if (!feed || now <= fed_tick) return;
   fed_tick = now;
@@ -43,7 +41,8 @@ void apply_feed(long now) {
     std::fprintf(stderr, "script: %s\n", error.c_str());
     std::abort();
   }
-  for (const detail::ScriptEvent& e : events) apply(e);
+  for (const detail::ScriptEvent& e : events)
+    detail::apply_event(e, script->ports);
 }
 
 void append_dump(const std::string& path) {
@@ -56,74 +55,13 @@ void append_dump(const std::string& path) {
   out.write(detail::dump_state() + '\n');
 }
 
-void apply_joystick(const detail::ScriptEvent& e) {
-  std::optional<detail::JoyPort>& port = script->ports[e.code];
-  if (e.action == detail::ScriptAction::joy_connect) {
-    if (!port) port.emplace();
-    return;
-  }
-  if (!port) return;  // events for an absent port are ignored
-  switch (e.action) {
-    case detail::ScriptAction::joy_disconnect:
-      port.reset();
-      return;
-    case detail::ScriptAction::joy_axis:
-      (e.index == 0 ? port->x : port->y) = e.value;
-      return;
-    case detail::ScriptAction::joy_button:
-      port->buttons[e.index].set(e.down);
-      return;
-    default:
-      return;
-  }
-}
-
-void apply(const detail::ScriptEvent& e) {
-  detail::KeysAndMouse& s = platform::detail::keys_and_mouse();
-  using detail::ScriptAction;
-  switch (e.action) {
-    case ScriptAction::key:
-      s.keys[e.code].set(e.down);
-      return;
-    case ScriptAction::mouse:
-      // On an open display the pointer stays on it, as a real one does.
-      s.x = platform::graphics_width() > 0
-                ? std::clamp(e.code, 0, platform::graphics_width() - 1)
-                : e.code;
-      s.y = platform::graphics_height() > 0
-                ? std::clamp(e.index, 0, platform::graphics_height() - 1)
-                : e.index;
-      return;
-    case ScriptAction::mouse_button:
-      s.mouse[e.code].set(e.down);
-      return;
-    case ScriptAction::focus_lost:
-    case ScriptAction::focus_gained:
-      platform::detail::set_suspended(e.action == ScriptAction::focus_lost);
-      return;
-    case ScriptAction::close:
-    case ScriptAction::end:
-      platform::detail::request_close(e.action == ScriptAction::end);
-      return;
-    case ScriptAction::screenshot:
-      platform::detail::write_screenshot(e.path);
-      return;
-    case ScriptAction::dump:
-      append_dump(e.path);
-      return;
-    default:
-      apply_joystick(e);
-      return;
-  }
-}
-
 // The platform reads input from the script while one is loaded.
 class ScriptSource : public detail::InputSource {
  public:
   void read(long tick) override {
     while (script->next < script->events.size() &&
            script->events[script->next].tick <= tick) {
-      apply(script->events[script->next++]);
+      detail::apply_event(script->events[script->next++], script->ports);
     }
     apply_feed(tick);
   }
@@ -216,9 +154,76 @@ void replay_again() {
   platform::detail::reset_draw_state();
 }
 
+namespace {
+
+void apply_joystick(const detail::ScriptEvent& e, detail::Ports& ports) {
+  std::optional<detail::JoyPort>& port = ports[e.code];
+  if (e.action == detail::ScriptAction::joy_connect) {
+    if (!port) port.emplace();
+    return;
+  }
+  if (!port) return;  // events for an absent port are ignored
+  switch (e.action) {
+    case detail::ScriptAction::joy_disconnect:
+      port.reset();
+      return;
+    case detail::ScriptAction::joy_axis:
+      (e.index == 0 ? port->x : port->y) = e.value;
+      return;
+    case detail::ScriptAction::joy_button:
+      port->buttons[e.index].set(e.down);
+      return;
+    default:
+      return;
+  }
+}
+
+}  // namespace
+
 namespace detail {
 
+void apply_event(const ScriptEvent& e, Ports& ports) {
+  detail::KeysAndMouse& s = platform::detail::keys_and_mouse();
+  using detail::ScriptAction;
+  switch (e.action) {
+    case ScriptAction::key:
+      s.keys[e.code].set(e.down);
+      return;
+    case ScriptAction::mouse:
+      // On an open display the pointer stays on it, as a real one does.
+      s.x = platform::graphics_width() > 0
+                ? std::clamp(e.code, 0, platform::graphics_width() - 1)
+                : e.code;
+      s.y = platform::graphics_height() > 0
+                ? std::clamp(e.index, 0, platform::graphics_height() - 1)
+                : e.index;
+      return;
+    case ScriptAction::mouse_button:
+      s.mouse[e.code].set(e.down);
+      return;
+    case ScriptAction::focus_lost:
+    case ScriptAction::focus_gained:
+      platform::detail::set_suspended(e.action == ScriptAction::focus_lost);
+      return;
+    case ScriptAction::close:
+    case ScriptAction::end:
+      platform::detail::request_close(e.action == ScriptAction::end);
+      return;
+    case ScriptAction::screenshot:
+      platform::detail::write_screenshot(e.path);
+      return;
+    case ScriptAction::dump:
+      append_dump(e.path);
+      return;
+    default:
+      apply_joystick(e, ports);
+      return;
+  }
+}
+
 std::string dump_state() { return dumper ? dumper() : std::string("{}"); }
+
+InputSource* loaded_script_source() { return script ? &source : nullptr; }
 
 void stop_input_script() {
   script.reset();

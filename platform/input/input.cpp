@@ -48,16 +48,19 @@ JoyPort* source_port(int port) {
   return source ? source->joy_port(port) : device_joy_port(port);
 }
 
-InputSnapshot snapshot() {
+InputSnapshot snapshot_of(InputSource* from) {
   InputSnapshot s;
   s.keys_and_mouse = keys_and_mouse();
   for (int p = 0; p < joy_port_count; ++p) {
-    if (const JoyPort* port = source_port(p)) s.ports[p] = *port;
+    const JoyPort* port = from ? from->joy_port(p) : device_joy_port(p);
+    if (port) s.ports[p] = *port;
   }
   s.window = window_flags();
   s.clears = key_mouse_clears();
   return s;
 }
+
+InputSnapshot snapshot() { return snapshot_of(source); }
 
 // Once a tick: the hook sees the state before and after the tick's read.
 void read_watched() {
@@ -73,6 +76,27 @@ void read_watched() {
 }  // namespace
 
 void set_input_source(InputSource* s) { source = s; }
+
+void read_local_input(InputSource* local, long tick, InputSnapshot& state) {
+  const KeysAndMouse game_keys = keys_and_mouse();
+  const WindowFlags game_window = window_flags();
+  const unsigned game_clears = clears;
+  keys_and_mouse() = state.keys_and_mouse;
+  set_window_flags(state.window);
+  clears = state.clears;
+  if (stop_signal_caught()) request_close(true);
+  if (local) {
+    drain_system_events();
+    local->read(tick);
+  } else {
+    pump_system_events();
+    read_device_axes();
+  }
+  state = snapshot_of(local);
+  keys_and_mouse() = game_keys;
+  set_window_flags(game_window);
+  clears = game_clears;
+}
 
 void set_input_hook(InputHook h) {
   hook = std::move(h);

@@ -1,0 +1,327 @@
+#include "app/online_game.h"
+
+#include <array>
+#include <chrono>
+#include <iostream>
+#include <random>
+#include <stdexcept>
+#include <thread>
+
+#include "app/frame.h"
+#include "app/game_snapshot.h"
+#include "app/high_score.h"
+#include "app/shell.h"
+#include "online/session/handshake.h"
+#include "online/session/session.h"
+#include "online/transport/udp_link.h"
+#include "render/anaglyph.h"
+#include "replay/online_input.h"
+#include "replay/replay.h"
+#include "world/world.h"
+
+namespace {
+
+class SteadyClock : public online::Clock {
+ public:
+  std::uint32_t now_ms() override {
+    return static_cast<std::uint32_t>(
+        std::chrono::duration_cast<std::chrono::milliseconds>(
+            std::chrono::steady_clock::now() - start_)
+            .count());
+  }
+  void sleep_ms(int ms) override {
+    std::this_thread::sleep_for(std::chrono::milliseconds(ms));
+  }
+
+ private:
+  std::chrono::steady_clock::time_point start_ =
+      std::chrono::steady_clock::now();
+};
+
+// The game as the session sees it: a ring of kept states, and what each
+// kept tick will write once it is final (its check line, its dump).
+class OnlineGame : public online::Game {
+ public:
+  void save(long tick) override {
+    Kept& k = keep(tick);
+    save_game(k.state);
+    k.has_state = true;
+  }
+  void note(long tick) override { keep(tick).has_state = false; }
+  void load(long tick) override {
+    const Kept& k = ring_[slot(tick)];
+    if (k.tick != tick || !k.has_state)
+      throw std::logic_error("online: no state kept for tick " +
+                             std::to_string(tick));
+    load_game(k.state);
+  }
+  long resimulate_to(long tick) override {
+    struct Muted {
+      Muted() { platform::detail::set_resimulating(true); }
+      ~Muted() { platform::detail::set_resimulating(false); }
+    } muted;
+    while (platform::current_tick() < tick && quit_requested == 0) run_frame();
+    return platform::current_tick();
+  }
+  online::Hashes hashes(long tick) override {
+    const Kept* k = find(tick);
+    return k && k->hashes ? *k->hashes : online::Hashes{};
+  }
+  void tick_final(long tick, const online::TickEvents& host,
+                  const online::TickEvents& guest) override {
+    const Kept* k = find(tick);
+    if (tick == 0) {
+      // Both sticks are there from the start, as a recording says so.
+      online::TickEvents host0 = host, guest0 = guest;
+      online::InputEvent connect;
+      connect.kind = online::EventKind::joy_connect;
+      host0.insert(host0.begin(), connect);
+      connect.code = 1;
+      guest0.insert(guest0.begin(), connect);
+      replay::record_final_tick(tick, host0, guest0, std::nullopt);
+    } else {
+      replay::record_final_tick(tick, host, guest,
+                                k ? k->hashes : std::nullopt);
+    }
+    if (k && !k->dump.empty()) replay::write_dump(k->dump);
+  }
+
+ private:
+  struct Kept {
+    long tick = -1;
+    bool has_state = false;
+    GameSnapshot state;
+    std::optional<replay::StateChecks> hashes;
+    std::string dump;
+  };
+  static constexpr int ring_size = 16;
+  static_assert(ring_size >= online::Session::kept_ticks);
+
+  static std::size_t slot(long tick) {
+    return static_cast<std::size_t>(tick % ring_size);
+  }
+  const Kept* find(long tick) const {
+    const Kept& k = ring_[slot(tick)];
+    return k.tick == tick ? &k : nullptr;
+  }
+  // The tick's outputs are taken when it begins; its state is kept by save.
+  Kept& keep(long tick) {
+    Kept& k = ring_[slot(tick)];
+    k.tick = tick;
+    k.hashes.reset();
+    if (tick > 0 && tick % 60 == 0) k.hashes = replay::state_hashes_now();
+    k.dump = replay::dump_due(tick) ? replay::state_dump_now() : std::string();
+    return k;
+  }
+
+  std::array<Kept, ring_size> ring_;
+};
+
+constexpr int default_port = 4761;
+
+// The figures line every few seconds while the game goes on.
+class Reporter {
+ public:
+  explicit Reporter(online::Session& s) : session_(s) {}
+  void tick(std::uint32_t now_ms) {
+    if (now_ms - last_ms_ < 5000) return;
+    const online::SessionFigures& f = session_.figures();
+    const double seconds = (now_ms - last_ms_) / 1000.0;
+    std::cerr << "online: round trip " << f.round_trip_ms
+              << " ms, rollbacks " << (f.rollbacks - last_rollbacks_) / seconds
+              << " per second, longest rollback " << f.longest_rollback
+              << " ticks, dropped messages " << f.dropped << "\n";
+    last_ms_ = now_ms;
+    last_rollbacks_ = f.rollbacks;
+  }
+
+ private:
+  online::Session& session_;
+  std::uint32_t last_ms_ = 0;
+  long last_rollbacks_ = 0;
+};
+
+[[noreturn]] void end_online(int status, const std::string& line) {
+  std::cerr << "online: " << line << "\n";
+  replay::close_outputs_cut();
+  platform::detail::exit_program(status);
+}
+
+// What the peer did that ends this machine's part: a desync ends both, and
+// the guest cannot go on without its host.
+void watch_peer(online::Session& session, bool host, bool& told) {
+  using online::PeerState;
+  switch (session.peer_state()) {
+    case PeerState::connected:
+      if (!host && replay::local_end_requested()) {
+        session.leave();
+        end_online(0, "you left the game");
+      }
+      return;
+    case PeerState::desync:
+      end_online(replay::diverged_status,
+                 "the games differ at tick " +
+                     std::to_string(session.desync_tick()) + " (" +
+                     (session.desync_field().empty() ? "state"
+                                                     : session.desync_field()) +
+                     ")");
+    case PeerState::lost:
+    case PeerState::left:
+      if (told) return;
+      told = true;
+      if (host) {
+        std::cerr << "online: the guest "
+                  << (session.peer_state() == PeerState::lost ? "is gone"
+                                                              : "left")
+                  << "; the game goes on with one stick\n";
+      } else if (session.peer_state() == PeerState::lost) {
+        end_online(online_failed_status, "the host is gone");
+      }
+      return;
+  }
+}
+
+}  // namespace
+
+namespace {
+
+struct Online {
+  SteadyClock clock;
+  std::unique_ptr<online::UdpLink> link;
+  std::unique_ptr<online::Session> session;
+  OnlineGame game;
+  bool host = false;
+  bool paced = true;
+};
+
+Online* playing = nullptr;
+
+// Main-loop frames are the rollback's boundaries; every other tick (the
+// logo, the waiting loops) goes in lockstep.
+void begin_tick(long tick) {
+  online::Session& session = *playing->session;
+  if (at_frame_boundary()) {
+    replay::set_online_lockstep(false);
+    session.at_boundary(tick);
+    const int stretch = session.frame_stretch_ms();
+    if (playing->paced && stretch > 0 && !platform::detail::resimulating())
+      playing->clock.sleep_ms(stretch);
+  } else {
+    replay::set_online_lockstep(true);
+    session.at_wait_tick(tick);
+  }
+}
+
+void online_main_loop() {
+  online::Session& session = *playing->session;
+  Reporter reporter(session);
+  bool told = false;
+  for (;;) {
+    try {
+      if (quit_requested == 0) run_frame();
+      watch_peer(session, playing->host, told);
+      reporter.tick(playing->clock.now_ms());
+      if (quit_requested != 0) {
+        session.settle();
+        break;
+      }
+    } catch (const online::Rollback&) {
+      session.recover();
+    }
+  }
+  std::cerr << (playing->host ? "online: ended\n"
+                              : "online: the host ended the game\n");
+}
+
+std::string setting(const online::Welcome& w, const std::string& name) {
+  for (const auto& [key, value] : w.settings)
+    if (key == name) return value;
+  return "";
+}
+
+// Host: the game's settings from this machine's files, then the first guest
+// of the same game. Guest: the host's welcome and its settings.
+std::optional<online::Welcome> meet(Online& o, const CommandLine& cl,
+                                    std::string& error) {
+  std::random_device entropy;
+  online::Hello ours{o.host ? online::Role::host : online::Role::guest,
+                     VERMIX_VERSION, VERMIX_BUILD_NAME, entropy()};
+  const auto give_up = [] { return platform::detail::stop_requested(); };
+  if (!o.host) {
+    std::cerr << "online: joining " << o.link->describe() << "\n";
+    auto welcome =
+        online::join_host(*o.link, o.clock, ours, 10000, give_up, error);
+    if (welcome) replay::play_with_settings(welcome->settings);
+    return welcome;
+  }
+  online::Welcome welcome;
+  welcome.session = entropy();
+  welcome.input_delay = static_cast<std::uint8_t>(cl.input_delay);
+  anaglyph_settings(1);
+  load_high_score();
+  const int seed = cl.seed ? *cl.seed : platform::millisecs();
+  welcome.settings = {{"seed", std::to_string(seed)},
+                      {"high-score", std::to_string(high_score)},
+                      {"stereo-mode", std::to_string(stereo_mode)},
+                      {"hologram", std::to_string(hologram_intensity)}};
+  std::cerr << "online: waiting for a guest on port " << o.link->local_port()
+            << "\n";
+  online::UdpLink& link = *o.link;
+  auto hello = online::await_guest(
+      link, o.clock, ours, welcome, give_up,
+      [&link] { link.set_peer(std::nullopt); }, error);
+  if (!hello) return std::nullopt;
+  return welcome;
+}
+
+bool open_outputs(const CommandLine& cl, int seed, std::string& error) {
+  if (!cl.record.empty() && !replay::start_recording(cl.record, error))
+    return false;
+  replay::record_setting("seed", std::to_string(seed));
+  return cl.dump_every <= 0 ||
+         replay::dump_state_every(cl.dump_every, cl.dump_file, error);
+}
+
+}  // namespace
+
+int run_online_game(const CommandLine& cl, const platform::RunOptions& run) {
+  Online o;
+  o.host = cl.join.empty();
+  o.paced = !run.fast;
+  std::string error;
+  o.link = o.host ? online::UdpLink::host(
+                        static_cast<std::uint16_t>(cl.host_port), error)
+                  : online::UdpLink::join(cl.join, default_port, error);
+  if (!o.link) {
+    std::cerr << "online: " << error << "\n";
+    return online_failed_status;
+  }
+  const auto welcome = meet(o, cl, error);
+  if (!welcome) {
+    std::cerr << "online: " << error << "\n";
+    return platform::detail::stop_requested() ? 0 : online_failed_status;
+  }
+  std::cerr << "online: connected to " << o.link->describe()
+            << " (input delay " << int{welcome->input_delay} << ")\n";
+  const int seed = std::stoi(setting(*welcome, "seed"));
+  if (!open_outputs(cl, seed, error)) {
+    std::cerr << "vermix: " << error << "\n";
+    return 2;
+  }
+  online::SessionConfig config;
+  config.seat = o.host ? online::Role::host : online::Role::guest;
+  config.session = welcome->session;
+  config.input_delay = welcome->input_delay;
+  config.farewell = replay::guest_stick_pulled();
+  if (o.host) config.welcome = online::encode(*welcome);
+  o.session =
+      std::make_unique<online::Session>(*o.link, o.game, o.clock, config);
+  playing = &o;
+  replay::start_online_input(*o.session, o.host);
+  replay::set_online_outputs(true);
+  replay::set_online_lockstep(true);
+  platform::detail::restart_ticks();
+  platform::detail::set_session_hook(begin_tick);
+  o.session->at_wait_tick(0);
+  return run_game(run, seed, 1, online_main_loop);
+}

@@ -1,0 +1,273 @@
+#include "replay/online_input.h"
+
+#include <cmath>
+
+#include "platform/platform.h"
+#include "replay/internal.h"
+#include "replay/output_file.h"
+
+namespace replay {
+
+const char* const keyboard_stick_help =
+    "arrow keys or W A S D move, Z fires, X takes a life from the partner, "
+    "P pauses";
+
+namespace {
+
+// Windows virtual-key codes of the keyboard stick.
+constexpr int key_left = 37, key_up = 38, key_right = 39, key_down = 40;
+constexpr int key_a = 65, key_d = 68, key_s = 83, key_w = 87;
+constexpr std::array<int, 3> stick_button_keys = {90, 88, 80};  // Z X P
+
+constexpr int host_port = 0;
+constexpr int guest_port = 1;
+
+online::InputEvent to_wire(const detail::ScriptEvent& e) {
+  using detail::ScriptAction;
+  online::InputEvent w;
+  w.code = static_cast<std::int16_t>(e.code);
+  w.index = static_cast<std::int16_t>(e.index);
+  w.down = e.down;
+  w.value = e.value;
+  switch (e.action) {
+    case ScriptAction::key:
+      w.kind = online::EventKind::key;
+      break;
+    case ScriptAction::mouse:
+      w.kind = online::EventKind::mouse;
+      break;
+    case ScriptAction::mouse_button:
+      w.kind = online::EventKind::mouse_button;
+      break;
+    case ScriptAction::joy_connect:
+      w.kind = online::EventKind::joy_connect;
+      break;
+    case ScriptAction::joy_disconnect:
+      w.kind = online::EventKind::joy_disconnect;
+      break;
+    case ScriptAction::joy_axis:
+      w.kind = online::EventKind::joy_axis;
+      break;
+    case ScriptAction::joy_button:
+      w.kind = online::EventKind::joy_button;
+      break;
+    case ScriptAction::focus_lost:
+      w.kind = online::EventKind::focus_lost;
+      break;
+    case ScriptAction::focus_gained:
+      w.kind = online::EventKind::focus_gained;
+      break;
+    case ScriptAction::close:
+      w.kind = online::EventKind::close;
+      break;
+    default:
+      w.kind = online::EventKind::end;
+      break;
+  }
+  return w;
+}
+
+detail::ScriptEvent from_wire(const online::InputEvent& w, long tick) {
+  using detail::ScriptAction;
+  detail::ScriptEvent e;
+  e.tick = tick;
+  e.code = w.code;
+  e.index = w.index;
+  e.down = w.down;
+  e.value = w.value;
+  switch (w.kind) {
+    case online::EventKind::key:
+      e.action = ScriptAction::key;
+      break;
+    case online::EventKind::mouse:
+      e.action = ScriptAction::mouse;
+      break;
+    case online::EventKind::mouse_button:
+      e.action = ScriptAction::mouse_button;
+      break;
+    case online::EventKind::joy_connect:
+      e.action = ScriptAction::joy_connect;
+      break;
+    case online::EventKind::joy_disconnect:
+      e.action = ScriptAction::joy_disconnect;
+      break;
+    case online::EventKind::joy_axis:
+      e.action = ScriptAction::joy_axis;
+      break;
+    case online::EventKind::joy_button:
+      e.action = ScriptAction::joy_button;
+      break;
+    case online::EventKind::focus_lost:
+      e.action = ScriptAction::focus_lost;
+      break;
+    case online::EventKind::focus_gained:
+      e.action = ScriptAction::focus_gained;
+      break;
+    case online::EventKind::close:
+      e.action = ScriptAction::close;
+      break;
+    case online::EventKind::end:
+      e.action = ScriptAction::end;
+      break;
+  }
+  return e;
+}
+
+bool is_stick_event(const detail::ScriptEvent& e) {
+  using detail::ScriptAction;
+  return e.action == ScriptAction::joy_connect ||
+         e.action == ScriptAction::joy_disconnect ||
+         e.action == ScriptAction::joy_axis ||
+         e.action == ScriptAction::joy_button;
+}
+
+// A stick made of the keyboard: full deflection along each held direction,
+// and three keys the game itself does not read as its first buttons.
+detail::JoyPort keyboard_stick(const detail::KeysAndMouse& k) {
+  auto held = [&](int a, int b) { return k.keys[a].down || k.keys[b].down; };
+  detail::JoyPort port;
+  port.x = (held(key_right, key_d) ? 1.0f : 0.0f) -
+           (held(key_left, key_a) ? 1.0f : 0.0f);
+  port.y = (held(key_down, key_s) ? 1.0f : 0.0f) -
+           (held(key_up, key_w) ? 1.0f : 0.0f);
+  for (std::size_t b = 0; b < stick_button_keys.size(); ++b)
+    port.buttons[b] = k.keys[stick_button_keys[b]];
+  return port;
+}
+
+class OnlineSource : public detail::InputSource {
+ public:
+  OnlineSource(online::Session& session, bool host, InputSource* local)
+      : session_(session), host_(host), local_(local) {
+    ports_[host_port].emplace();
+    ports_[guest_port].emplace();
+    platform::detail::read_local_input(local_, -1, seen_);
+  }
+
+  // The events of every tick up to `tick` not yet applied: a tick in which
+  // the game read no input still has its events, applied at the next read
+  // as a script applies them.
+  void read(long tick) override {
+    if (session_.wants_local(tick)) {
+      platform::detail::read_local_input(local_, tick, now_);
+      session_.add_local(tick, this_seat(now_));
+      seen_ = now_;
+    }
+    for (long t = applied_ + 1; t <= tick; ++t) {
+      for (const online::TickEvents& seat : session_.events_for(t, lockstep_)) {
+        for (const online::InputEvent& w : seat)
+          detail::apply_event(from_wire(w, t), ports_);
+      }
+    }
+    applied_ = std::max(applied_, tick);
+  }
+  int joy_count() override {
+    int n = 0;
+    for (const auto& p : ports_) n += p ? 1 : 0;
+    return n;
+  }
+  detail::JoyPort* joy_port(int port) override {
+    if (port < 0 || port >= detail::script_port_count) return nullptr;
+    return ports_[port] ? &*ports_[port] : nullptr;
+  }
+  void save(platform::detail::SourceState& state) const override {
+    state.ports = ports_;
+    state.position[0] = applied_;
+  }
+  void restore(const platform::detail::SourceState& state) override {
+    ports_ = state.ports;
+    applied_ = state.position[0];
+  }
+
+  bool lockstep_ = false;
+
+  bool end_requested() const {
+    return now_.window.close_standing || now_.window.close_requested;
+  }
+
+ private:
+  // What changed on this machine since the last tick, as this seat's
+  // events: the stick (real, else the keyboard's) as the seat's port.
+  // The seat's stick never leaves the game while this machine is in it:
+  // pulled out, the keyboard's stands in.
+  online::TickEvents this_seat(detail::InputSnapshot now) {
+    detail::InputSnapshot before = seen_;
+    before.ports[0] = stick_of(seen_);
+    now.ports[0] = stick_of(now);
+    for (int p = 1; p < platform::detail::joy_port_count; ++p) {
+      before.ports[p].reset();
+      now.ports[p].reset();
+    }
+    online::TickEvents out;
+    for (detail::ScriptEvent e : detail::input_changes(before, now)) {
+      if (is_stick_event(e)) {
+        e.code = host_ ? host_port : guest_port;
+      } else if (!host_) {
+        continue;  // the guest gives its stick only
+      }
+      if (out.size() < online::max_events_per_tick) out.push_back(to_wire(e));
+    }
+    return out;
+  }
+
+  static detail::JoyPort stick_of(const detail::InputSnapshot& s) {
+    return s.ports[0] ? *s.ports[0] : keyboard_stick(s.keys_and_mouse);
+  }
+
+  online::Session& session_;
+  bool host_;
+  InputSource* local_;
+  detail::Ports ports_;
+  long applied_ = -1;  // events of the ticks up to here are applied
+  detail::InputSnapshot seen_, now_;
+};
+
+std::unique_ptr<OnlineSource> source;
+
+}  // namespace
+
+void start_online_input(online::Session& session, bool host) {
+  // A script loaded with it stands in for this machine's devices only: its
+  // own checks are not this game's.
+  detail::check_replay({}, {});
+  source = std::make_unique<OnlineSource>(session, host,
+                                          detail::loaded_script_source());
+  platform::detail::keys_and_mouse() = {};
+  platform::detail::set_input_source(source.get());
+  // Input is read once a tick, where the tick's events apply.
+  platform::detail::set_input_hook(
+      [](const detail::InputSnapshot&, const detail::InputSnapshot&) {});
+  detail::install_hooks();
+}
+
+void stop_online_input() {
+  platform::detail::set_input_source(nullptr);
+  platform::detail::set_input_hook(nullptr);
+  source.reset();
+}
+
+void set_online_lockstep(bool lockstep) {
+  if (source) source->lockstep_ = lockstep;
+}
+
+bool local_end_requested() { return source && source->end_requested(); }
+
+void record_final_tick(long tick, const online::TickEvents& host,
+                       const online::TickEvents& guest,
+                       const std::optional<StateChecks>& hashes) {
+  std::vector<detail::ScriptEvent> events;
+  for (const online::TickEvents* seat : {&host, &guest}) {
+    for (const online::InputEvent& w : *seat)
+      events.push_back(from_wire(w, tick));
+  }
+  detail::record_final_events(tick, hashes, events);
+}
+
+online::TickEvents guest_stick_pulled() {
+  online::InputEvent e;
+  e.kind = online::EventKind::joy_disconnect;
+  e.code = guest_port;
+  return {e};
+}
+
+}  // namespace replay

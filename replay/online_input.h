@@ -1,0 +1,43 @@
+// An online game's input: one stream made on two machines. At every tick
+// both seats' events, as the session gives them, drive the game's input
+// state. This machine's own devices (or the loaded script standing in for
+// them) are read into a state of their own, and what changed in it is this
+// seat's events: on the host everything but the sticks after its first, on
+// the guest only its first stick, which is the game's joystick 1. A machine
+// without a stick makes one of its keyboard (keyboard_stick_help).
+//
+// The recording and the state dumps of an online game are written from
+// final ticks only, so that both machines write the same files.
+#pragma once
+
+#include <optional>
+#include <string>
+
+#include "online/session/session.h"
+#include "replay/replay.h"
+
+namespace replay {
+
+// Both sticks are in the game from tick 0: the host's (port 0) and the
+// guest's (port 1), whether real or made of a keyboard.
+void start_online_input(online::Session& session, bool host);
+void stop_online_input();
+// Ticks begun from now on belong to a waiting loop (lockstep: only
+// confirmed input) or to the main loop's frames.
+void set_online_lockstep(bool lockstep);
+// Whether this machine's own player asked to end (window closed, signal):
+// on the guest that ends its part, as the host's own ending does the game.
+bool local_end_requested();
+// The guest's seat when the guest is gone: its stick pulled out.
+online::TickEvents guest_stick_pulled();
+
+// A final tick's events go into the recording, after the tick's check
+// line when it has one (`hashes` taken at the tick's start).
+void record_final_tick(long tick, const online::TickEvents& host,
+                       const online::TickEvents& guest,
+                       const std::optional<StateChecks>& hashes);
+
+// The keys of the keyboard stick, for --help and the README.
+extern const char* const keyboard_stick_help;
+
+}  // namespace replay
