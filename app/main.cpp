@@ -80,5 +80,5 @@ int main(int argc, char** argv) {
     run.fast = true;
     replay::time_frames();
   }
-  return run_game(run, seed, cl.repeat);
+  return run_game(run, seed, cl.repeat, cl.synctest);
 }

@@ -39,6 +39,12 @@ void exit_program(int status) {
   std::exit(status);
 }
 
+void restore_window_flags(const WindowFlags& flags) {
+  suspended = flags.suspended;
+  close_requested = flags.close_requested;
+  close_standing = flags.close_standing;
+}
+
 void reset_window_state() {
   suspended = false;
   close_requested = false;

@@ -20,6 +20,7 @@ unsigned clears = 0;
 }  // namespace
 
 unsigned key_mouse_clears() { return clears; }
+void restore_key_mouse_clears(unsigned count) { clears = count; }
 
 void clear_key_mouse_state() {
   ++clears;
@@ -59,11 +60,17 @@ InputSnapshot snapshot() {
   return s;
 }
 
-// Once a tick: the hook sees the state before and after the tick's read.
+// Once a tick: the hook sees the state before and after the tick's read,
+// but for a re-simulated tick, which it saw when it first played.
 void read_watched() {
   const long tick = platform::current_tick();
   if (tick == last_read_tick) return;
   last_read_tick = tick;
+  if (resimulating()) {
+    read_source();
+    if (!source) read_device_axes();
+    return;
+  }
   const InputSnapshot before = snapshot();
   read_source();
   if (!source) read_device_axes();
@@ -73,6 +80,10 @@ void read_watched() {
 }  // namespace
 
 void set_input_source(InputSource* s) { source = s; }
+InputSource* input_source() { return source; }
+
+long input_read_tick() { return last_read_tick; }
+void restore_input_read_tick(long tick) { last_read_tick = tick; }
 
 void set_input_hook(InputHook h) {
   hook = std::move(h);
