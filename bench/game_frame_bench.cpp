@@ -141,16 +141,22 @@ BENCHMARK(BM_Frame)
     ->UseRealTime()
     ->MinTime(2.0);
 
-// The snapshot of a full field in stereo: saved (arg 0) or loaded (arg 1).
-void BM_Snapshot(benchmark::State& state) {
+// The game up (once), in stereo on a full field; false if no display opened.
+bool full_stereo_field(benchmark::State& state) {
   static const bool ready = bring_up();
   if (!ready) {
     state.SkipWithError("no display");
-    return;
+    return false;
   }
   stereo_mode = 1;
   anaglyph_settings(0);
   fill_field();
+  return true;
+}
+
+// The snapshot of a full field in stereo: saved (arg 0) or loaded (arg 1).
+void BM_Snapshot(benchmark::State& state) {
+  if (!full_stereo_field(state)) return;
   GameSnapshot snapshot;
   save_game(snapshot);
   const bool load = state.range(0) == 1;
@@ -173,14 +179,7 @@ BENCHMARK(BM_Snapshot)
 // One pass of the main loop on a full field in stereo with retro lines,
 // drawn (arg 0) or muted as a re-simulated frame is (arg 1).
 void BM_MainLoopFrame(benchmark::State& state) {
-  static const bool ready = bring_up();
-  if (!ready) {
-    state.SkipWithError("no display");
-    return;
-  }
-  stereo_mode = 1;
-  anaglyph_settings(0);
-  fill_field();
+  if (!full_stereo_field(state)) return;
   run_frame();
   platform::detail::set_resimulating(state.range(0) == 1);
   for (auto _ : state) {
