@@ -67,9 +67,8 @@ class ObjectList {
 
   // The list becomes copies of `values`, in order, reusing the objects it
   // holds, so that a rollback makes new ones only for a longer list. Not
-  // during a walk.
+  // during a walk: outside one every entry is live.
   void assign(const std::vector<T>& values) {
-    std::erase_if(entries_, [](const Entry& e) { return !e.live; });
     if (entries_.size() > values.size()) {
       entries_.erase(
           entries_.begin() + static_cast<std::ptrdiff_t>(values.size()),
