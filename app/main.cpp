@@ -57,6 +57,11 @@ int main(int argc, char** argv) {
     case CommandLine::Action::run:
       break;
   }
+  // The devices' input cannot be played again after a rollback.
+  if (cl.synctest > 0 && cl.script.empty()) {
+    std::cerr << "vermix: --synctest plays a script: add --script FILE\n";
+    return 2;
+  }
   std::string error;
   const std::string& script = cl.timedemo.empty() ? cl.script : cl.timedemo;
   if (!script.empty() && !replay::load_input_script(script, error)) {
@@ -80,5 +85,5 @@ int main(int argc, char** argv) {
     run.fast = true;
     replay::time_frames();
   }
-  return run_game(run, seed, cl.repeat);
+  return run_game(run, seed, cl.repeat, cl.synctest);
 }

@@ -2,11 +2,11 @@
 // until the player quits, and the orderly end.
 #include <iostream>
 
-#include "app/game_flow.h"
+#include "app/frame.h"
 #include "app/high_score.h"
-#include "app/menu.h"
 #include "app/replay_settings.h"
 #include "app/shell.h"
+#include "app/synctest.h"
 #include "app/window_file.h"
 #include "render/anaglyph.h"
 #include "replay/replay.h"
@@ -14,32 +14,13 @@
 
 namespace {
 
-void update_state() {
-  switch (game_state) {
-    case state_playing:
-      update_game();
-      break;
-    case state_paused:
-    case state_title:
-      update_menu();
-      break;
-    case state_game_over:
-      update_game_over();
-      break;
-    default:
-      break;
+void run_main_loop(int synctest_frames) {
+  if (synctest_frames > 0) {
+    run_synctest(synctest_frames);
+    return;
   }
-}
-
-void run_main_loop() {
   do {
-    draw_backdrop();
-    update_state();
-    draw_hud();
-    draw_retro_lines(2);
-    platform::flip(-1);
-    check_hotkeys();
-    wait_if_suspended();
+    run_frame();
   } while (quit_requested == 0);
 }
 
@@ -61,14 +42,14 @@ void run_main_loop() {
 
 // The settings and high score as the files (or the replay) give them, the
 // opening logo, then the title and play until the player quits.
-void play_from_the_start() {
+void play_from_the_start(int synctest_frames) {
   anaglyph_settings(1);
   load_high_score();
   settle_replay_settings();
   play_intro(-25);
   game_state = state_title;
   platform::move_mouse(320, 260);
-  run_main_loop();
+  run_main_loop(synctest_frames);
 }
 
 // A repeated timedemo's next run: the replay from its first tick, on a
@@ -84,16 +65,16 @@ void start_again(int seed) {
 }  // namespace
 
 int run_game(const platform::RunOptions& options, std::optional<int> seed,
-             int runs) {
+             int runs, int synctest_frames) {
   const int seed_used = seed ? *seed : platform::millisecs();
   if (!start_up(options, seed_used)) {
     std::cerr << "vermix: the display could not be opened\n";
     return 1;
   }
   for (int run = 1; run < runs; ++run) {
-    play_from_the_start();
+    play_from_the_start(synctest_frames);
     start_again(seed_used);
   }
-  play_from_the_start();
+  play_from_the_start(synctest_frames);
   shut_down();
 }

@@ -32,7 +32,7 @@ std::string bad_value(const std::string& value, const char* option,
   return "bad value '" + value + "' for " + option + ": " + wanted;
 }
 
-const std::array<OptionRow, 13> rows = {{
+const std::array<OptionRow, 14> rows = {{
     {"--window", nullptr, nullptr,
      "show the game in a window instead of full screen",
      [](CommandLine& cl, const std::string&,
@@ -102,6 +102,18 @@ const std::array<OptionRow, 13> rows = {{
        if (!n)
          return bad_value(value, "--repeat", "a whole number from 1 to 1000");
        cl.repeat = *n;
+       return "";
+     }},
+    {"--synctest", nullptr, "N",
+     "with --script: after every frame roll back N frames, 1 to 8, and play "
+     "them again muted; a state that differs from the first run's stops the "
+     "game with status 3",
+     [](CommandLine& cl, const std::string& value,
+        const std::string&) -> std::string {
+       const std::optional<int> n = parse_int(value, 1, 8);
+       if (!n)
+         return bad_value(value, "--synctest", "a whole number from 1 to 8");
+       cl.synctest = *n;
        return "";
      }},
     {"--dump-every", nullptr, "N FILE",
@@ -177,8 +189,9 @@ const char* const files_summary =
 const char* const exit_status_summary =
     "0 when the game ends in order; 1 when the display cannot be opened; 2 "
     "for a bad command line, input script or replay (its line is named); 3 "
-    "when a replay diverges; 4 when a replay that was cut short has played "
-    "to its end; 5 when the game ended in order but a file it was asked to "
-    "write (--record, --dump-every, a screenshot, a save) could not be "
-    "written in full: the failure was named on standard error as it "
-    "happened, and what was written before it is kept.";
+    "when a replay diverges or a synctest finds a difference; 4 when a replay "
+    "that was cut short has played to its end; 5 when the game ended in "
+    "order but a file it was asked to write (--record, --dump-every, a "
+    "screenshot, a save) could not be written in full: the failure was named "
+    "on standard error as it happened, and what was written before it is "
+    "kept.";

@@ -20,6 +20,7 @@ struct CommandLine {
   std::string record;    // empty: no recording
   std::string timedemo;  // a replay played unpaced and timed
   int repeat = 1;        // runs of the timedemo
+  int synctest = 0;      // frames rolled back after every frame; 0: none
   int dump_every = 0;    // ticks between state dumps; 0: none
   std::string dump_file;
   std::string error;  // why the command line was refused

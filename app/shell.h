@@ -9,9 +9,11 @@
 
 // Runs the whole program with the given options; returns the exit status.
 // Without a seed the random generator is seeded from the clock. A timedemo
-// may play its replay `runs` times, each from a fresh start.
+// may play its replay `runs` times, each from a fresh start. A synctest
+// rolls back `synctest_frames` frames after every frame (0: none).
 int run_game(const platform::RunOptions& options,
-             std::optional<int> seed = std::nullopt, int runs = 1);
+             std::optional<int> seed = std::nullopt, int runs = 1,
+             int synctest_frames = 0);
 
 // The start-up steps up to and including load_assets: embedded files, the
 // display, every shared object, the font, images and sounds. Returns false if

@@ -3,7 +3,9 @@
 // the one before. Stages: present (clear and present only), static (backdrop
 // and border), field (a full field with its effects), hud, retro (the retro
 // lines: the whole frame). Flat and stereo; VERMIX_BENCH_SCALE=2 in the
-// environment gives a window at scale 2.
+// environment gives a window at scale 2. Beside them, what a rollback pays:
+// one save and one load of the game snapshot on that field, and one whole
+// frame of the main loop drawn and muted (re-simulated).
 //
 // The time columns are real time and the CPU time of the whole process (the
 // software GL draws on threads of its own); the counters give the median,
@@ -16,8 +18,11 @@
 #include <ctime>
 #include <vector>
 
+#include "app/frame.h"
 #include "app/game_flow.h"
+#include "app/game_snapshot.h"
 #include "app/shell.h"
+#include "platform/automation.h"
 #include "render/anaglyph.h"
 #include "world/world.h"
 
@@ -135,6 +140,65 @@ BENCHMARK(BM_Frame)
     ->MeasureProcessCPUTime()
     ->UseRealTime()
     ->MinTime(2.0);
+
+// The game up (once), in stereo on a full field; false if no display opened.
+bool full_stereo_field(benchmark::State& state) {
+  static const bool ready = bring_up();
+  if (!ready) {
+    state.SkipWithError("no display");
+    return false;
+  }
+  stereo_mode = 1;
+  anaglyph_settings(0);
+  fill_field();
+  return true;
+}
+
+// The snapshot of a full field in stereo: saved (arg 0) or loaded (arg 1).
+void BM_Snapshot(benchmark::State& state) {
+  if (!full_stereo_field(state)) return;
+  GameSnapshot snapshot;
+  save_game(snapshot);
+  const bool load = state.range(0) == 1;
+  for (auto _ : state) {
+    if (load) {
+      load_game(snapshot);
+    } else {
+      save_game(snapshot);
+    }
+    benchmark::ClobberMemory();
+  }
+  state.counters["particles"] = static_cast<double>(particle_list.size());
+}
+BENCHMARK(BM_Snapshot)
+    ->ArgName("load")
+    ->Arg(0)
+    ->Arg(1)
+    ->Unit(benchmark::kMicrosecond);
+
+// One pass of the main loop on a full field in stereo with retro lines,
+// drawn (arg 0) or muted as a re-simulated frame is (arg 1).
+void BM_MainLoopFrame(benchmark::State& state) {
+  if (!full_stereo_field(state)) return;
+  run_frame();
+  platform::detail::set_resimulating(state.range(0) == 1);
+  for (auto _ : state) {
+    if (field_thinned()) {
+      state.PauseTiming();
+      fill_field();
+      state.ResumeTiming();
+    }
+    run_frame();
+  }
+  platform::detail::set_resimulating(false);
+}
+BENCHMARK(BM_MainLoopFrame)
+    ->ArgName("muted")
+    ->Arg(0)
+    ->Arg(1)
+    ->Unit(benchmark::kMillisecond)
+    ->MeasureProcessCPUTime()
+    ->UseRealTime();
 
 }  // namespace
 

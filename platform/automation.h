@@ -62,12 +62,19 @@ void set_suspended(bool suspended);
 void request_close(bool standing);
 // Back to the start: not suspended, no close requested.
 void reset_window_state();
-void set_window_flags(const WindowFlags& flags);
 // Clears key and mouse states and counts how often that happened.
 void clear_key_mouse_state();
 unsigned key_mouse_clears();
 
 // --- Where input comes from ------------------------------------------------
+// Where a source stands, for a rollback to take it back there: its joystick
+// ports and a few counters of its own (a script: the next event and the
+// last tick fed). Fixed in size, so that keeping one a tick costs no heap.
+struct SourceState {
+  std::array<std::optional<JoyPort>, joy_port_count> ports{};
+  std::array<long, 4> position{};
+};
+
 // A source other than the devices (an input script): it applies its events
 // to the input state, and its joysticks are ports of its own.
 class InputSource {
@@ -77,6 +84,10 @@ class InputSource {
   virtual void read(long tick) = 0;
   virtual int joy_count() = 0;
   virtual JoyPort* joy_port(int port) = 0;  // null if absent
+  // Where the source stands now, and back there: read(tick) then applies
+  // again what it applied after the save.
+  virtual void save(SourceState& state) const = 0;
+  virtual void restore(const SourceState& state) = 0;
 };
 // Null: the devices again. While a source drives input, the system's events
 // are discarded unread and the real pointer is never moved.
@@ -111,6 +122,42 @@ void set_frame_hook(std::function<void()> hook);
 void set_end_hook(std::function<void()> hook);
 // Counts ticks from 0 again (a script's ticks count from its start).
 void restart_ticks();
+
+// --- Rollback ----------------------------------------------------------------
+// Everything of the platform that play depends on at a frame boundary: the
+// tick, the random generator, the input state and where the source stands,
+// the window flags and the drawing state as the game set it (collisions
+// read its turn and scale). The devices' own joysticks are not kept: a
+// rolled-back game reads a source. The mask colour, image flags and font,
+// set once at start-up, are not kept either.
+struct DrawingValues {
+  int r = 255, g = 255, b = 255;
+  float alpha = 1.0f;
+  int blend = 1;
+  float rotation = 0.0f;
+  float scale_x = 1.0f, scale_y = 1.0f;
+};
+struct PlatformState {
+  long tick = 0;
+  int random = 0;
+  KeysAndMouse keys_and_mouse;
+  WindowFlags window;
+  unsigned clears = 0;
+  long input_read_tick = -1;  // the tick input was last read at, under a hook
+  bool has_source = false;
+  SourceState source;
+  DrawingValues drawing;
+};
+void save_platform_state(PlatformState& state);
+void restore_platform_state(const PlatformState& state);
+void restore_random_state(int state);
+
+// Re-simulation: ticks played again after a rollback, muted. Drawing,
+// presenting, screenshots and sounds are skipped (the drawing state is still
+// set), nothing sleeps or paces, and the tick, frame and input hooks are not
+// called; ticks still count and input is still read from the source.
+void set_resimulating(bool on);
+bool resimulating();
 
 // --- Services ----------------------------------------------------------------
 // The display as last presented, as PNG at a host path.

@@ -75,6 +75,16 @@ class ScriptSource : public detail::InputSource {
     auto& p = script->ports[port];
     return p ? &*p : nullptr;
   }
+  // A feed (an automatic player) is not taken back: it is never asked about
+  // a re-simulated tick again, so a script to roll back has none.
+  void save(platform::detail::SourceState& state) const override {
+    state.ports = script->ports;
+    state.position[0] = static_cast<long>(script->next);
+  }
+  void restore(const platform::detail::SourceState& state) override {
+    script->ports = state.ports;
+    script->next = static_cast<std::size_t>(state.position[0]);
+  }
 };
 
 ScriptSource source;
@@ -213,7 +223,8 @@ void apply_event(const ScriptEvent& e, Ports& ports) {
       platform::detail::write_screenshot(e.path);
       return;
     case ScriptAction::dump:
-      append_dump(e.path);
+      // A re-simulated tick's dump was written when the tick first played.
+      if (!platform::detail::resimulating()) append_dump(e.path);
       return;
     default:
       apply_joystick(e, ports);

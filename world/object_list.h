@@ -59,6 +59,28 @@ class ObjectList {
     }
   }
 
+  // The live objects, copied in order into `out`, whose storage is reused.
+  void copy_to(std::vector<T>& out) const {
+    out.clear();
+    for_each([&out](const T& object) { out.push_back(object); });
+  }
+
+  // The list becomes copies of `values`, in order, reusing the objects it
+  // holds, so that a rollback makes new ones only for a longer list. Not
+  // during a walk: outside one every entry is live.
+  void assign(const std::vector<T>& values) {
+    if (entries_.size() > values.size()) {
+      entries_.erase(
+          entries_.begin() + static_cast<std::ptrdiff_t>(values.size()),
+          entries_.end());
+    }
+    for (std::size_t i = 0; i < entries_.size(); ++i)
+      *entries_[i].object = values[i];
+    for (std::size_t i = entries_.size(); i < values.size(); ++i)
+      entries_.push_back(Entry{std::make_unique<T>(values[i]), true});
+    live_ = values.size();
+  }
+
   std::size_t size() const { return live_; }
   bool empty() const { return live_ == 0; }
 

@@ -43,6 +43,8 @@ int find_effect(const platform::SoundRef& sound) {
 
 }  // namespace
 
+static_assert(std::tuple_size_v<SoundCounts> == effect_names.size() + 1);
+
 int play_sound(const platform::SoundRef& sound) {
   if (const int i = find_effect(sound); i >= 0)
     ++play_counts()[std::string(effect_names[i])];
@@ -54,7 +56,9 @@ int play_sound(const platform::SoundRef& sound) {
 
 int start_music() {
   ++music_starts;
-  music_channel = platform::cue_sound(music);
+  // The same channel every time, so that a re-simulated start, which plays
+  // nothing, leaves the handle to the music that plays.
+  music_channel = platform::cue_sound(music, music_channel);
   platform::set_channel_volume(music_channel, music_volume);
   platform::resume_channel(music_channel);
   return 0;
@@ -81,4 +85,16 @@ int music_start_count() { return music_starts; }
 void reset_sound_counts() {
   for (auto& [name, count] : play_counts()) count = 0;
   music_starts = 0;
+}
+
+void save_sound_counts(SoundCounts& counts) {
+  std::size_t i = 0;
+  for (const auto& [name, count] : play_counts()) counts[i++] = count;
+  counts[i] = music_starts;
+}
+
+void load_sound_counts(const SoundCounts& counts) {
+  std::size_t i = 0;
+  for (auto& [name, count] : play_counts()) count = counts[i++];
+  music_starts = counts[i];
 }

@@ -1,6 +1,7 @@
 // Sound effects and music.
 #pragma once
 
+#include <array>
 #include <map>
 #include <string>
 
@@ -8,7 +9,7 @@
 
 // Plays one effect now on a fresh channel at the effect volume.
 int play_sound(const platform::SoundRef& sound);
-// Restarts the looping music from its beginning on a new music_channel.
+// Restarts the looping music from its beginning on music_channel.
 int start_music();
 
 // Loads the twelve effects (in their fixed order) and prepares the music
@@ -23,3 +24,8 @@ const std::map<std::string, int>& sound_play_counts();
 int music_start_count();
 // Both back to zero, for a fresh start.
 void reset_sound_counts();
+// Both as a game snapshot keeps them: the twelve effects' plays, then the
+// music's starts.
+using SoundCounts = std::array<int, 13>;
+void save_sound_counts(SoundCounts& counts);
+void load_sound_counts(const SoundCounts& counts);

@@ -164,7 +164,7 @@ void Session::settle() {
   finalize();
   // Give the other seat everything it needs to end as we do, then say so.
   const auto acked = [&] {
-    return remote_acked_ >= local_next_ || remote_closed_ ||
+    return remote_acked_ > present_ || remote_closed_ ||
            peer_state_ != PeerState::connected ||
            clock_.now_ms() - start > settle_ms;
   };
@@ -172,9 +172,14 @@ void Session::settle() {
     poll();
     clock_.sleep_ms(1);
   }
-  const Bye bye{config_.session, ByeReason::left,
-                static_cast<std::uint32_t>(present_)};
-  link_.send(encode(bye));
+  say_bye(ByeReason::left);
+}
+
+// A goodbye is not answered: a few copies get through a lossy link.
+void Session::say_bye(ByeReason reason) {
+  const auto bytes = encode(
+      Bye{config_.session, reason, static_cast<std::uint32_t>(present_)});
+  for (int i = 0; i < 3; ++i) link_.send(bytes);
 }
 
 void Session::poll() {
@@ -209,10 +214,7 @@ void Session::poll() {
 }
 
 void Session::leave() {
-  if (peer_state_ == PeerState::connected) {
-    link_.send(encode(Bye{config_.session, ByeReason::left,
-                          static_cast<std::uint32_t>(present_)}));
-  }
+  if (peer_state_ == PeerState::connected) say_bye(ByeReason::left);
   peer_state_ = PeerState::left;
 }
 
@@ -343,8 +345,7 @@ void Session::compare_checks() {
         }
       }
       peer_state_ = PeerState::desync;
-      link_.send(encode(Bye{config_.session, ByeReason::desync,
-                            static_cast<std::uint32_t>(desync_tick_)}));
+      say_bye(ByeReason::desync);
     }
     it = peer_checks_.erase(it);
   }

@@ -153,6 +153,7 @@ class Session {
   void receive(const Bye& bye);
   void peer_lost(PeerState state);
   void save(long tick);
+  void say_bye(ByeReason reason);
   void send_inputs(bool fresh);
   void compare_checks();
   void finalize();

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "platform/audio/audio_device.h"
+#include "platform/automation.h"
 #include "platform/platform.h"
 #include "platform/system/system.h"
 
@@ -153,7 +154,13 @@ SoundRef load_sound(const std::string& path, int flags) {
 
 ChannelRef alloc_channel() { return std::make_shared<Channel>(); }
 
+// A re-simulated tick plays no sound: the channel given stays as it is, and
+// an effect's new channel is one idle channel shared by all of them.
 ChannelRef cue_sound(const SoundRef& sound, const ChannelRef& channel) {
+  if (detail::resimulating()) {
+    static const ChannelRef muted = alloc_channel();
+    return channel ? channel : muted;
+  }
   ChannelRef ch = channel ? channel : alloc_channel();
   AudioOutput::get().release(ch->voice);
   ch->sound = sound;
@@ -163,7 +170,7 @@ ChannelRef cue_sound(const SoundRef& sound, const ChannelRef& channel) {
 }
 
 void resume_channel(const ChannelRef& channel) {
-  if (!channel) return;
+  if (!channel || detail::resimulating()) return;
   Channel& ch = *channel;
   if (ch.state != Channel::State::cued && ch.state != Channel::State::paused) {
     return;
@@ -182,7 +189,7 @@ void resume_channel(const ChannelRef& channel) {
 }
 
 void pause_channel(const ChannelRef& channel) {
-  if (!channel) return;
+  if (!channel || detail::resimulating()) return;
   Channel& ch = *channel;
   ch.update();
   if (ch.state != Channel::State::playing) return;
@@ -192,7 +199,7 @@ void pause_channel(const ChannelRef& channel) {
 }
 
 void stop_channel(const ChannelRef& channel) {
-  if (!channel) return;
+  if (!channel || detail::resimulating()) return;
   if (channel->state == Channel::State::idle) return;
   channel->finish(AudioOutput::get());
 }

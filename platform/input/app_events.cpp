@@ -39,7 +39,7 @@ void exit_program(int status) {
   std::exit(status);
 }
 
-void set_window_flags(const WindowFlags& flags) {
+void restore_window_flags(const WindowFlags& flags) {
   suspended = flags.suspended;
   close_requested = flags.close_requested;
   close_standing = flags.close_standing;

@@ -20,6 +20,7 @@ unsigned clears = 0;
 }  // namespace
 
 unsigned key_mouse_clears() { return clears; }
+void restore_key_mouse_clears(unsigned count) { clears = count; }
 
 void clear_key_mouse_state() {
   ++clears;
@@ -62,11 +63,17 @@ InputSnapshot snapshot_of(InputSource* from) {
 
 InputSnapshot snapshot() { return snapshot_of(source); }
 
-// Once a tick: the hook sees the state before and after the tick's read.
+// Once a tick: the hook sees the state before and after the tick's read,
+// but for a re-simulated tick, which it saw when it first played.
 void read_watched() {
   const long tick = platform::current_tick();
   if (tick == last_read_tick) return;
   last_read_tick = tick;
+  if (resimulating()) {
+    read_source();
+    if (!source) read_device_axes();
+    return;
+  }
   const InputSnapshot before = snapshot();
   read_source();
   if (!source) read_device_axes();
@@ -76,13 +83,17 @@ void read_watched() {
 }  // namespace
 
 void set_input_source(InputSource* s) { source = s; }
+InputSource* input_source() { return source; }
+
+long input_read_tick() { return last_read_tick; }
+void restore_input_read_tick(long tick) { last_read_tick = tick; }
 
 void read_local_input(InputSource* local, long tick, InputSnapshot& state) {
   const KeysAndMouse game_keys = keys_and_mouse();
   const WindowFlags game_window = window_flags();
   const unsigned game_clears = clears;
   keys_and_mouse() = state.keys_and_mouse;
-  set_window_flags(state.window);
+  restore_window_flags(state.window);
   clears = state.clears;
   if (stop_signal_caught()) request_close(true);
   if (local) {
@@ -94,7 +105,7 @@ void read_local_input(InputSource* local, long tick, InputSnapshot& state) {
   }
   state = snapshot_of(local);
   keys_and_mouse() = game_keys;
-  set_window_flags(game_window);
+  restore_window_flags(game_window);
   clears = game_clears;
 }
 

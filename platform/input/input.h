@@ -17,6 +17,15 @@ namespace platform::detail {
 void pump();
 // Whether input is read once a tick (a recorder is watching).
 bool input_once_a_tick();
+// Null: the devices.
+InputSource* input_source();
+// The tick input was last read at while it is read once a tick, and that
+// tick and the clears counter as a rollback puts them back.
+long input_read_tick();
+void restore_input_read_tick(long tick);
+void restore_key_mouse_clears(unsigned count);
+// The window flags as a rollback puts them back, keys left alone.
+void restore_window_flags(const WindowFlags& flags);
 
 // --- system events (system_events.cpp, joysticks.cpp) ----------------------
 // Starts SDL's event, joystick and controller services once.

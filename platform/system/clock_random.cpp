@@ -34,6 +34,7 @@ double unit() {
 
 namespace detail {
 int random_state() { return rnd_state; }
+void restore_random_state(int state) { rnd_state = state; }
 }  // namespace detail
 
 int millisecs() {

@@ -1,4 +1,5 @@
-// Run options and the tick count, with the hook that sees each tick begin.
+// Run options and the tick count, with the hook that sees each tick begin,
+// and whether ticks are being played again muted.
 #include <chrono>
 #include <thread>
 
@@ -13,6 +14,7 @@ namespace {
 RunOptions options;
 long ticks = 0;
 std::function<void(long)> tick_hook;
+bool muted = false;
 
 }  // namespace
 
@@ -23,6 +25,7 @@ long current_tick() { return ticks; }
 
 void wait_pass() {
   detail::advance_tick();
+  if (muted) return;
 #ifdef __EMSCRIPTEN__
   if (!options.fast)
     detail::web_sleep(1);
@@ -37,9 +40,12 @@ namespace detail {
 
 void advance_tick() {
   ++ticks;
-  if (tick_hook) tick_hook(ticks);
+  if (tick_hook && !muted) tick_hook(ticks);
 }
 void restart_ticks() { ticks = 0; }
+void set_tick(long tick) { ticks = tick; }
+void set_resimulating(bool on) { muted = on; }
+bool resimulating() { return muted; }
 void set_tick_hook(std::function<void(long)> hook) {
   tick_hook = std::move(hook);
 }

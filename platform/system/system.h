@@ -44,5 +44,7 @@ bool stop_signal_caught();
 // --- ticks (run_options.cpp) -------------------------------------------------
 // A tick has passed: a frame was presented or a waiting loop went round.
 void advance_tick();
+// The tick count as a rollback puts it back.
+void set_tick(long tick);
 
 }  // namespace platform::detail

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cstring>
 
+#include "platform/automation.h"
 #include "platform/system/system.h"
 #include "platform/video/draw_state.h"
 #include "platform/video/video.h"
@@ -196,14 +197,17 @@ bool has_frame(const ImageRef& image, int frame) {
 }  // namespace
 
 void grab_image(const ImageRef& image, int x, int y, int frame) {
-  if (!has_frame(image, frame)) return;
+  if (!has_frame(image, frame) || detail::resimulating()) return;
   std::vector<std::uint8_t> rgba;
   detail::renderer::read_draw_buffer(x, y, image->width, image->height, rgba);
   detail::store_frame(*image, frame, rgba.data(), false);
 }
 
 void draw_image(const ImageRef& image, float x, float y, int frame) {
-  if (!has_frame(image, frame) || !detail::renderer::active()) return;
+  if (!has_frame(image, frame) || !detail::renderer::active() ||
+      detail::resimulating()) {
+    return;
+  }
   detail::ready_texture(*image);
   float u0, v0, u1, v1;
   detail::frame_texcoords(*image, frame, u0, v0, u1, v1);

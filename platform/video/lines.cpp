@@ -4,6 +4,7 @@
 #include <algorithm>
 #include <cmath>
 
+#include "platform/automation.h"
 #include "platform/platform.h"
 #include "platform/video/draw_state.h"
 #include "platform/video/gl/renderer.h"
@@ -12,7 +13,7 @@ namespace platform {
 
 void draw_line(float x1, float y1, float x2, float y2, int last) {
   namespace renderer = detail::renderer;
-  if (!renderer::active()) return;
+  if (!renderer::active() || detail::resimulating()) return;
   const detail::DrawState& s = detail::draw_state();
   // The end point is placed relative to the start through the matrix, and
   // both go through pixel centres.
@@ -54,6 +55,7 @@ void draw_line(float x1, float y1, float x2, float y2, int last) {
 }
 
 void fill_odd_rows(int r, int g, int b) {
+  if (detail::resimulating()) return;
   auto channel = [](int v) {
     return static_cast<std::uint8_t>(std::clamp(v, 0, 255));
   };

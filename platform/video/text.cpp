@@ -10,6 +10,7 @@
 #include <functional>
 #include <optional>
 
+#include "platform/automation.h"
 #include "platform/platform.h"
 #include "platform/system/system.h"
 #include "platform/video/builtin_font.h"
@@ -208,7 +209,7 @@ FontRef load_image_font(const std::string& path, int size, int style) {
 void set_image_font(const FontRef& font) { detail::draw_state().font = font; }
 
 void draw_text(const std::string& text, float x, float y) {
-  if (!detail::renderer::active()) return;
+  if (!detail::renderer::active() || detail::resimulating()) return;
   Font& font = current_font();
   for (char c : text) glyph_of(font, static_cast<unsigned char>(c));
   if (font.atlas_dirty || !detail::renderer::current(font.texture)) {

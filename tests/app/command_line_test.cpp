@@ -137,6 +137,8 @@ TEST(CommandLine, ReplayOptionsTakeTheirValuesOrAreRefused) {
             "t.replay");
   EXPECT_EQ(parse_command_line({"--timedemo", "t", "--repeat", "1000"}).repeat,
             1000);
+  EXPECT_EQ(parse_command_line({"--script", "s", "--synctest", "8"}).synctest,
+            8);
   for (const std::vector<std::string>& bad :
        {std::vector<std::string>{"--record"},
         {"--record", ""},
@@ -147,7 +149,9 @@ TEST(CommandLine, ReplayOptionsTakeTheirValuesOrAreRefused) {
         {"--timedemo", "t", "--repeat", "0"},
         {"--timedemo", "t", "--repeat", "1001"},
         {"--repeat", "2"},
-        {"--timedemo", "t", "--repeat", "2", "--record", "r"}}) {
+        {"--timedemo", "t", "--repeat", "2", "--record", "r"},
+        {"--script", "s", "--synctest", "0"},
+        {"--script", "s", "--synctest", "9"}}) {
     EXPECT_EQ(parse_command_line(bad).action, Action::refuse) << bad[0];
   }
 }

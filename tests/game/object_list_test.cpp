@@ -1,4 +1,5 @@
-// The owning list of segments, dots and pop-ups: removal during a walk.
+// The owning list of segments, dots and pop-ups: removal during a walk, and
+// the copies a game snapshot keeps and puts back.
 #include "world/object_list.h"
 
 #include <gtest/gtest.h>
@@ -75,6 +76,37 @@ TEST_F(ObjectListTest, AppendsDuringAWalkWaitForTheNextWalkAndClearEmpties) {
   EXPECT_TRUE(list.empty());
   EXPECT_EQ(destroyed, 2);
   EXPECT_EQ(ids(), std::vector<int>{});
+}
+
+// A kept copy put back: the list takes its values in order, reusing the
+// objects it holds and making or dropping only the difference.
+TEST(ObjectListCopies, AssignTakesTheCopyReusingTheObjectsHeld) {
+  struct Value {
+    int v;
+  };
+  ObjectList<Value> list;
+  auto values = [&list] {
+    std::vector<int> out;
+    list.for_each([&](const Value& x) { out.push_back(x.v); });
+    return out;
+  };
+  for (int i = 0; i < 3; ++i) list.append(std::make_unique<Value>(Value{i}));
+  std::vector<Value> kept;
+  list.copy_to(kept);
+  list.clear();
+  const Value* held = &list.append(std::make_unique<Value>(Value{9}));
+  list.assign(kept);
+  EXPECT_EQ(values(), (std::vector<int>{0, 1, 2}));
+  EXPECT_EQ(list.size(), 3u);
+  const Value* first = nullptr;
+  list.for_each([&](const Value& x) { first = first ? first : &x; });
+  EXPECT_EQ(first, held) << "the object already held is reused";
+  list.assign({Value{7}});
+  EXPECT_EQ(values(), (std::vector<int>{7}));
+  EXPECT_EQ(list.size(), 1u);
+  list.copy_to(kept);
+  ASSERT_EQ(kept.size(), 1u);
+  EXPECT_EQ(kept[0].v, 7);
 }
 
 }  // namespace

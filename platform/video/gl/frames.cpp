@@ -24,9 +24,8 @@ bool make_target(int width, int height, GLuint& fbo, GLuint& colour) {
   glBindTexture(GL_TEXTURE_2D, colour);
   glTexImage2D(GL_TEXTURE_2D, 0, GL_RGBA8, width, height, 0, GL_RGBA,
                GL_UNSIGNED_BYTE, nullptr);
-  // Texel for pixel or zoomed, a presented frame shows its texels as they
-  // are; in a window smaller than the display it is shrunk smoothly.
-  glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_LINEAR);
+  // Nearest both ways; the present smooths a shrunk frame (draw_presented).
+  glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_NEAREST);
   glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_NEAREST);
   glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_S, GL_CLAMP_TO_EDGE);
   glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_T, GL_CLAMP_TO_EDGE);
@@ -172,6 +171,14 @@ void draw_presented(int drawable_width, int drawable_height,
               static_cast<float>(drawable_height));
   glDisable(GL_BLEND);
   bind_texture(s.presented_colour);
+  // Texel for pixel or zoomed, the frame shows its texels as they are (GL
+  // magnifies there, nearest); shrunk into a window smaller than the display
+  // it is smoothed. The shrinking filter stays nearest unless it is used: a
+  // software GL (Mesa's llvmpipe) samples far more slowly when the two
+  // filters differ, though no pixel would change.
+  const bool shrunk = place.width < s.width || place.height < s.height;
+  glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER,
+                  shrunk ? GL_LINEAR : GL_NEAREST);
   // GL keeps the frame's rows bottom up: the top of the quad takes the top
   // of the frame, v = 1.
   const auto left = static_cast<float>(place.x);
