@@ -20,24 +20,29 @@ constexpr std::uint16_t protocol_version = 1;
 constexpr std::size_t max_message_bytes = 1200;
 constexpr std::size_t max_events_per_tick = 48;
 constexpr std::size_t max_ticks_per_message = 40;
-constexpr std::size_t max_text_bytes = 64;
+constexpr std::size_t max_text_bytes = 64;  // a version, a build, a value
+constexpr std::size_t max_name_bytes = 24;  // the name of a setting or hash
 constexpr std::size_t max_settings = 12;
+constexpr std::size_t max_hashes = 32;
+constexpr std::uint8_t max_input_delay = 8;
+// Every text is printable ASCII: it ends up in the lines we print.
 
 // One input event of one tick, as the game's input scripts have them.
 enum class EventKind : std::uint8_t {
-  key = 1,           // code: key 0..255, down
-  mouse = 2,         // code: x, index: y (display pixels, -1..4096)
-  mouse_button = 3,  // code: button 1..3, down
-  joy_connect = 4,   // code: port 0..15
-  joy_disconnect = 5,
-  joy_axis = 6,    // code: port, index: axis 0..1, value: -1..1
-  joy_button = 7,  // code: port, index: button 0..16, down
+  key = 1,             // code: key 0..255, down
+  mouse = 2,           // code: x, index: y (display pixels, -1..4096)
+  mouse_button = 3,    // code: button 1..3, down
+  joy_connect = 4,     // code: port 0..15
+  joy_disconnect = 5,  // code: port
+  joy_axis = 6,        // code: port, index: axis 0..1, value: -1..1
+  joy_button = 7,      // code: port, index: button 0..16, down
   focus_lost = 8,
   focus_gained = 9,
   close = 10,
   end = 11,
 };
 
+// The fields a kind does not name stay at their defaults.
 struct InputEvent {
   EventKind kind = EventKind::end;
   std::int16_t code = 0;
@@ -123,11 +128,17 @@ struct Bye {
 
 using Message = std::variant<Hello, Welcome, Refuse, Inputs, Check, Bye>;
 
+// The bytes of a message that decode gives back equal. A message that would
+// not (a field out of its range, a count or text too long, fields its kind
+// does not carry, more than max_message_bytes) is a programming error:
+// std::length_error when too large, else std::invalid_argument. An Inputs
+// message holds as many ticks as fit: encoded_size says how many bytes.
 std::vector<std::uint8_t> encode(const Message& message);
+std::size_t encoded_size(const Message& message);
 
 // The message, or nothing with the reason in `error` (for the counts of
-// dropped messages: "size", "magic", "version", "kind", "range", "count",
-// "text", "trailing").
+// dropped messages: "size" (more than max_message_bytes), "truncated",
+// "magic", "version", "kind", "range", "count", "text", "trailing").
 std::optional<Message> decode(std::span<const std::uint8_t> bytes,
                               std::string& error);
 
