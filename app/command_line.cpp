@@ -14,9 +14,13 @@ const OptionRow* find_option(const std::string& arg) {
   return nullptr;
 }
 
+bool optional_value(const OptionRow& row) {
+  return row.value && row.value[0] == '[';
+}
+
 // The arguments that follow the option: one per word of its value.
 std::size_t value_count(const OptionRow& row) {
-  if (!row.value) return 0;
+  if (!row.value || optional_value(row)) return 0;
   return 1 + static_cast<std::size_t>(std::count(
                  row.value, row.value + std::strlen(row.value), ' '));
 }
@@ -56,6 +60,11 @@ CommandLine parse_command_line(const std::vector<std::string>& args) {
     std::string error;
     if (!row) {
       error = "unknown option '" + arg + "'";
+    } else if (optional_value(*row)) {
+      // The value may be left out: the next word is it unless an option.
+      const bool given = i + 1 < args.size() && !args[i + 1].starts_with("-");
+      error = row->apply(cl, given ? args[i + 1] : std::string(), "");
+      i += given ? 1 : 0;
     } else if (i + value_count(*row) >= args.size()) {
       error = "option " + arg + " needs a value";
     } else {
@@ -83,6 +92,11 @@ CommandLine parse_command_line(const std::vector<std::string>& args) {
   } else if (cl.repeat > 1 && !cl.record.empty()) {
     cl.action = CommandLine::Action::refuse;
     cl.error = "--repeat plays a replay again and again: leave out --record";
+  } else if (cl.online != CommandLine::Online::off &&
+             (!cl.timedemo.empty() || cl.synctest > 0)) {
+    cl.action = CommandLine::Action::refuse;
+    cl.error = "an online game is played live: leave out --timedemo and "
+               "--synctest";
   }
   return cl;
 }

@@ -25,14 +25,20 @@ void update_state() {
   }
 }
 
+bool frame_flip = false;
+
 }  // namespace
+
+bool at_frame_boundary() { return frame_flip; }
 
 void run_frame() {
   draw_backdrop();
   update_state();
   draw_hud();
   draw_retro_lines(2);
+  frame_flip = true;
   platform::flip(-1);
+  frame_flip = false;
   check_hotkeys();
   wait_if_suspended();
 }

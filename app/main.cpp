@@ -4,7 +4,9 @@
 #include <vector>
 
 #include "app/command_line.h"
+#include "app/online_game.h"
 #include "app/shell.h"
+#include "app/synctest.h"
 #include "app/window_file.h"
 #include "platform/entry_point.h"
 #include "replay/replay.h"
@@ -68,6 +70,12 @@ int main(int argc, char** argv) {
     std::cerr << "vermix: " << error << "\n";
     return 2;
   }
+  // An online game learns its seed and settings when the two machines
+  // meet, and writes its files from then on.
+  if (cl.online != CommandLine::Online::off) {
+    use_data_folders(folders);
+    return run_online_game(cl, with_kept_window(cl.run));
+  }
   const int seed = seed_to_use(cl);
   if (!cl.record.empty() && !replay::start_recording(cl.record, error)) {
     std::cerr << "vermix: " << error << "\n";
@@ -85,5 +93,9 @@ int main(int argc, char** argv) {
     run.fast = true;
     replay::time_frames();
   }
-  return run_game(run, seed, cl.repeat, cl.synctest);
+  if (cl.synctest > 0) {
+    return run_game(run, seed, cl.repeat,
+                    [frames = cl.synctest] { run_synctest(frames); });
+  }
+  return run_game(run, seed, cl.repeat);
 }

@@ -6,7 +6,6 @@
 #include "app/high_score.h"
 #include "app/replay_settings.h"
 #include "app/shell.h"
-#include "app/synctest.h"
 #include "app/window_file.h"
 #include "render/anaglyph.h"
 #include "replay/replay.h"
@@ -14,9 +13,9 @@
 
 namespace {
 
-void run_main_loop(int synctest_frames) {
-  if (synctest_frames > 0) {
-    run_synctest(synctest_frames);
+void run_main_loop(const MainLoop& main_loop) {
+  if (main_loop) {
+    main_loop();
     return;
   }
   do {
@@ -42,14 +41,14 @@ void run_main_loop(int synctest_frames) {
 
 // The settings and high score as the files (or the replay) give them, the
 // opening logo, then the title and play until the player quits.
-void play_from_the_start(int synctest_frames) {
+void play_from_the_start(const MainLoop& main_loop) {
   anaglyph_settings(1);
   load_high_score();
   settle_replay_settings();
   play_intro(-25);
   game_state = state_title;
   platform::move_mouse(320, 260);
-  run_main_loop(synctest_frames);
+  run_main_loop(main_loop);
 }
 
 // A repeated timedemo's next run: the replay from its first tick, on a
@@ -65,16 +64,16 @@ void start_again(int seed) {
 }  // namespace
 
 int run_game(const platform::RunOptions& options, std::optional<int> seed,
-             int runs, int synctest_frames) {
+             int runs, const MainLoop& main_loop) {
   const int seed_used = seed ? *seed : platform::millisecs();
   if (!start_up(options, seed_used)) {
     std::cerr << "vermix: the display could not be opened\n";
     return 1;
   }
   for (int run = 1; run < runs; ++run) {
-    play_from_the_start(synctest_frames);
+    play_from_the_start(main_loop);
     start_again(seed_used);
   }
-  play_from_the_start(synctest_frames);
+  play_from_the_start(main_loop);
   shut_down();
 }

@@ -159,7 +159,7 @@ void watch_peer(online::Session& session, bool host, bool& told) {
       }
       return;
     case PeerState::desync:
-      end_online(replay::diverged_status,
+      end_online(replay::diverges_status,
                  "the games differ at tick " +
                      std::to_string(session.desync_tick()) + " (" +
                      (session.desync_field().empty() ? "state"
@@ -184,6 +184,21 @@ void watch_peer(online::Session& session, bool host, bool& told) {
 }  // namespace
 
 namespace {
+
+#if VERMIX_UDP
+std::unique_ptr<online::UdpLink> open_link(bool host, const CommandLine& cl,
+                                           std::string& error) {
+  return host ? online::UdpLink::host(
+                    static_cast<std::uint16_t>(cl.host_port), error)
+              : online::UdpLink::join(cl.join, default_port, error);
+}
+#else
+std::unique_ptr<online::UdpLink> open_link(bool, const CommandLine&,
+                                           std::string& error) {
+  error = "this build of the game has no network for online play";
+  return nullptr;
+}
+#endif
 
 struct Online {
   SteadyClock clock;
@@ -289,9 +304,7 @@ int run_online_game(const CommandLine& cl, const platform::RunOptions& run) {
   o.host = cl.join.empty();
   o.paced = !run.fast;
   std::string error;
-  o.link = o.host ? online::UdpLink::host(
-                        static_cast<std::uint16_t>(cl.host_port), error)
-                  : online::UdpLink::join(cl.join, default_port, error);
+  o.link = open_link(o.host, cl, error);
   if (!o.link) {
     std::cerr << "online: " << error << "\n";
     return online_failed_status;

@@ -32,7 +32,7 @@ std::string bad_value(const std::string& value, const char* option,
   return "bad value '" + value + "' for " + option + ": " + wanted;
 }
 
-const std::array<OptionRow, 14> rows = {{
+const std::array<OptionRow, 17> rows = {{
     {"--window", nullptr, nullptr,
      "show the game in a window instead of full screen",
      [](CommandLine& cl, const std::string&,
@@ -116,6 +116,43 @@ const std::array<OptionRow, 14> rows = {{
        cl.synctest = *n;
        return "";
      }},
+    {"--host", nullptr, "[PORT]",
+     "host an online versus game: wait for a guest on UDP port PORT "
+     "(default 4761) and play with it; a machine without a joystick makes "
+     "one of its keyboard (arrow keys or W A S D move, Z fires, X takes a "
+     "life from the partner, P pauses)",
+     [](CommandLine& cl, const std::string& value,
+        const std::string&) -> std::string {
+       cl.online = CommandLine::Online::host;
+       if (value.empty()) return "";
+       const std::optional<int> port = parse_int(value, 1, 65535);
+       if (!port)
+         return bad_value(value, "--host", "a port number from 1 to 65535");
+       cl.host_port = *port;
+       return "";
+     }},
+    {"--join", nullptr, "HOST[:PORT]",
+     "join the online game hosted at HOST (a name, an IPv4 address or an "
+     "IPv6 address in brackets; port 4761 unless given): your joystick is "
+     "the game's second",
+     [](CommandLine& cl, const std::string& value,
+        const std::string&) -> std::string {
+       if (value.empty()) return "option --join needs the host's address";
+       cl.online = CommandLine::Online::join;
+       cl.join = value;
+       return "";
+     }},
+    {"--input-delay", nullptr, "N",
+     "with --host: the ticks, 0 to 8 (default 2), between a player's input "
+     "and its effect in an online game; fewer mean more corrections",
+     [](CommandLine& cl, const std::string& value,
+        const std::string&) -> std::string {
+       const std::optional<int> n = parse_int(value, 0, 8);
+       if (!n)
+         return bad_value(value, "--input-delay", "a whole number from 0 to 8");
+       cl.input_delay = *n;
+       return "";
+     }},
     {"--dump-every", nullptr, "N FILE",
      "append the game's state to FILE every N ticks and at the end",
      [](CommandLine& cl, const std::string& value,
@@ -189,9 +226,11 @@ const char* const files_summary =
 const char* const exit_status_summary =
     "0 when the game ends in order; 1 when the display cannot be opened; 2 "
     "for a bad command line, input script or replay (its line is named); 3 "
-    "when a replay diverges or a synctest finds a difference; 4 when a replay "
+    "when a replay diverges, a synctest finds a difference or the two "
+    "machines of an online game differ; 4 when a replay "
     "that was cut short has played to its end; 5 when the game ended in "
     "order but a file it was asked to write (--record, --dump-every, a "
     "screenshot, a save) could not be written in full: the failure was named "
     "on standard error as it happened, and what was written before it is "
-    "kept.";
+    "kept; 7 when an online game could not start or go on (no answer, a "
+    "refusal, the host gone), as its last online: line says.";

@@ -23,6 +23,12 @@ struct CommandLine {
   int synctest = 0;      // frames rolled back after every frame; 0: none
   int dump_every = 0;    // ticks between state dumps; 0: none
   std::string dump_file;
+  // An online game: host one (waiting on host_port) or join one.
+  enum class Online { off, host, join };
+  Online online = Online::off;
+  int host_port = 4761;
+  std::string join;  // HOST[:PORT]
+  int input_delay = 2;
   std::string error;  // why the command line was refused
 };
 
@@ -30,7 +36,8 @@ struct OptionRow {
   const char* name;   // "--scale"
   const char* alias;  // "-h", or nullptr
   const char* value;  // what follows it ("N", "FILE", "N FILE": one word
-                      // per argument), or nullptr for none
+                      // per argument; "[PORT]": one that may be left out),
+                      // or nullptr for none
   const char* help;   // what it does, one or more sentences
   // Takes the option (and its one or two values) into `cl`; returns why it
   // is refused, or "" when it is taken. --help and --version end the reading.

@@ -3,17 +3,20 @@
 // enemies and drawing, the replay machinery and the platform together.
 #pragma once
 
+#include <functional>
 #include <optional>
 
 #include "platform/platform.h"
 
 // Runs the whole program with the given options; returns the exit status.
 // Without a seed the random generator is seeded from the clock. A timedemo
-// may play its replay `runs` times, each from a fresh start. A synctest
-// rolls back `synctest_frames` frames after every frame (0: none).
+// may play its replay `runs` times, each from a fresh start. `main_loop`
+// plays from the title on in place of the plain loop of frames (a synctest,
+// an online game) until the player quits.
+using MainLoop = std::function<void()>;
 int run_game(const platform::RunOptions& options,
              std::optional<int> seed = std::nullopt, int runs = 1,
-             int synctest_frames = 0);
+             const MainLoop& main_loop = {});
 
 // The start-up steps up to and including load_assets: embedded files, the
 // display, every shared object, the font, images and sounds. Returns false if

@@ -152,6 +152,12 @@ void save_platform_state(PlatformState& state);
 void restore_platform_state(const PlatformState& state);
 void restore_random_state(int state);
 
+// An online session sees every tick begin, a re-simulated one too, before
+// the tick hook: where it keeps the state and corrects its guesses.
+void set_session_hook(std::function<void(long tick)> hook);
+// SIGINT or SIGTERM has come (or the console's equivalent on Windows).
+bool stop_requested();
+
 // Re-simulation: ticks played again after a rollback, muted. Drawing,
 // presenting, screenshots and sounds are skipped (the drawing state is still
 // set), nothing sleeps or paces, and the tick, frame and input hooks are not

@@ -33,9 +33,19 @@ void set_state_dumper(std::function<std::string()> dumper);
 bool start_recording(const std::string& path, std::string& error);
 // A setting that changes play, written into the recording.
 void record_setting(const std::string& name, const std::string& value);
-// True while a replay (not a plain script) is played: its settings are
-// the recorded player's, not this player's, so they are never saved.
+// True while a replay (not a plain script) is played, or another machine's
+// settings are played with: they are not this player's, so they are never
+// saved.
 bool playing_replay();
+// Plays with these settings, as a replay's (an online guest plays with its
+// host's).
+void play_with_settings(
+    const std::vector<std::pair<std::string, std::string>>& settings);
+// A replay that diverges, and a game found to differ, end with this.
+constexpr int diverges_status = 3;
+// The recording and the dumps end where they are, without their closing
+// lines, as a killed game's do.
+void close_outputs_cut();
 // A setting of the loaded replay; nothing for a plain script.
 std::optional<std::string> replay_setting(const std::string& name);
 // Named hashes of the game's state for the checks; must not read input.

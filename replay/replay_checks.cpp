@@ -1,6 +1,7 @@
 // Checks of the game's state while a replay is recorded or played, the
 // closing line, and state dumps at a fixed interval.
 #include <cstdio>
+#include <map>
 #include <cstdlib>
 #include <memory>
 #include <optional>
@@ -29,6 +30,7 @@ detail::OutputFile dump_file;
 int dump_interval = 0;
 
 bool online_outputs = false;  // checks and dumps come from final ticks
+std::map<std::string, std::string> given_settings;
 
 // The game's fields, the random generator, and the events before now.
 detail::StateCheck state_now(std::uint32_t events) {
@@ -61,7 +63,7 @@ void append_dump() {
 }
 
 [[noreturn]] void diverge(long tick, const std::string& what) {
-  stop(3, "replay diverges at tick " + std::to_string(tick) + ": " + what);
+  stop(diverges_status, "replay diverges at tick " + std::to_string(tick) + ": " + what);
 }
 
 void compare(const detail::StateCheck& recorded) {
@@ -113,7 +115,18 @@ void check_replay_end() {
 
 }  // namespace
 
-bool playing_replay() { return replay != nullptr; }
+bool playing_replay() { return replay != nullptr || !given_settings.empty(); }
+
+void play_with_settings(
+    const std::vector<std::pair<std::string, std::string>>& settings) {
+  given_settings.clear();
+  for (const auto& [name, value] : settings) given_settings[name] = value;
+}
+
+void close_outputs_cut() {
+  detail::close_recording();
+  dump_file.close();
+}
 
 StateChecks state_hashes_now() {
   StateChecks fields;
@@ -139,6 +152,8 @@ void write_dump(const std::string& json) {
 }
 
 std::optional<std::string> replay_setting(const std::string& name) {
+  if (const auto it = given_settings.find(name); it != given_settings.end())
+    return it->second;
   if (!replay) return std::nullopt;
   auto it = replay->meta.settings.find(name);
   if (it == replay->meta.settings.end()) return std::nullopt;

@@ -14,6 +14,7 @@ namespace {
 RunOptions options;
 long ticks = 0;
 std::function<void(long)> tick_hook;
+std::function<void(long)> session_hook;
 bool muted = false;
 
 }  // namespace
@@ -40,6 +41,7 @@ namespace detail {
 
 void advance_tick() {
   ++ticks;
+  if (session_hook) session_hook(ticks);
   if (tick_hook && !muted) tick_hook(ticks);
 }
 void restart_ticks() { ticks = 0; }
@@ -49,6 +51,10 @@ bool resimulating() { return muted; }
 void set_tick_hook(std::function<void(long)> hook) {
   tick_hook = std::move(hook);
 }
+void set_session_hook(std::function<void(long)> hook) {
+  session_hook = std::move(hook);
+}
+bool stop_requested() { return stop_signal_caught(); }
 
 }  // namespace detail
 }  // namespace platform

@@ -24,7 +24,7 @@ FLOORS = [
     ["platform/system", "online/transport"],
     ["platform/video/gl", "platform/audio"],
     ["platform/video"],
-    ["platform/input"],
+    ["platform/input", "online/session"],
     ["replay", "world"],
     ["render"],
     ["actors", "enemies"],
