@@ -11,9 +11,9 @@
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data,
                                       std::size_t size) {
-  static const std::string reasons[] = {
-      "size",  "truncated", "magic", "version", "kind",
-      "range", "count",     "text",  "trailing"};
+  static const std::string reasons[] = {"size",    "truncated", "magic",
+                                        "version", "kind",      "range",
+                                        "count",   "text",      "trailing"};
   std::string error;
   const auto message = online::decode({data, size}, error);
   if (!message) {
