@@ -38,19 +38,28 @@ class SteadyClock : public online::Clock {
       std::chrono::steady_clock::now();
 };
 
-// The game as the session sees it: a ring of kept states, and what each
-// kept tick will write once it is final (its check line, its dump).
+// The game as the session sees it: a ring of states kept at frame
+// boundaries, and what each tick will write once it is final (its check
+// line, its dump), taken as it began.
 class OnlineGame : public online::Game {
  public:
+  online::Session* session = nullptr;
+
   void save(long tick) override {
-    Kept& k = keep(tick);
+    Kept& k = states_[slot(tick)];
+    k.tick = tick;
     save_game(k.state);
-    k.has_state = true;
   }
-  void note(long tick) override { keep(tick).has_state = false; }
+  void note(long tick) override {
+    Begun& b = begun_[slot(tick)];
+    b.tick = tick;
+    b.hashes.reset();
+    if (tick > 0 && tick % 60 == 0) b.hashes = replay::state_hashes_now();
+    b.dump = replay::dump_due(tick) ? replay::state_dump_now() : std::string();
+  }
   void load(long tick) override {
-    const Kept& k = ring_[slot(tick)];
-    if (k.tick != tick || !k.has_state)
+    const Kept& k = states_[slot(tick)];
+    if (k.tick != tick)
       throw std::logic_error("online: no state kept for tick " +
                              std::to_string(tick));
     load_game(k.state);
@@ -60,16 +69,19 @@ class OnlineGame : public online::Game {
       Muted() { platform::detail::set_resimulating(true); }
       ~Muted() { platform::detail::set_resimulating(false); }
     } muted;
-    while (platform::current_tick() < tick && quit_requested == 0) run_frame();
+    while (platform::current_tick() < tick && quit_requested == 0) {
+      run_frame();
+      session->at_boundary(platform::current_tick());
+    }
     return platform::current_tick();
   }
   online::Hashes hashes(long tick) override {
-    const Kept* k = find(tick);
+    const Begun* k = find(tick);
     return k && k->hashes ? *k->hashes : online::Hashes{};
   }
   void tick_final(long tick, const online::TickEvents& host,
                   const online::TickEvents& guest) override {
-    const Kept* k = find(tick);
+    const Begun* k = find(tick);
     if (tick == 0) {
       // Both sticks are there from the start, as a recording says so.
       online::TickEvents host0 = host, guest0 = guest;
@@ -89,8 +101,10 @@ class OnlineGame : public online::Game {
  private:
   struct Kept {
     long tick = -1;
-    bool has_state = false;
     GameSnapshot state;
+  };
+  struct Begun {
+    long tick = -1;
     std::optional<replay::StateChecks> hashes;
     std::string dump;
   };
@@ -100,21 +114,13 @@ class OnlineGame : public online::Game {
   static std::size_t slot(long tick) {
     return static_cast<std::size_t>(tick % ring_size);
   }
-  const Kept* find(long tick) const {
-    const Kept& k = ring_[slot(tick)];
-    return k.tick == tick ? &k : nullptr;
-  }
-  // The tick's outputs are taken when it begins; its state is kept by save.
-  Kept& keep(long tick) {
-    Kept& k = ring_[slot(tick)];
-    k.tick = tick;
-    k.hashes.reset();
-    if (tick > 0 && tick % 60 == 0) k.hashes = replay::state_hashes_now();
-    k.dump = replay::dump_due(tick) ? replay::state_dump_now() : std::string();
-    return k;
+  const Begun* find(long tick) const {
+    const Begun& b = begun_[slot(tick)];
+    return b.tick == tick ? &b : nullptr;
   }
 
-  std::array<Kept, ring_size> ring_;
+  std::array<Kept, ring_size> states_;
+  std::array<Begun, ring_size> begun_;
 };
 
 constexpr int default_port = 4761;
@@ -127,8 +133,8 @@ class Reporter {
     if (now_ms - last_ms_ < 5000) return;
     const online::SessionFigures& f = session_.figures();
     const double seconds = (now_ms - last_ms_) / 1000.0;
-    std::cerr << "online: round trip " << f.round_trip_ms
-              << " ms, rollbacks " << (f.rollbacks - last_rollbacks_) / seconds
+    std::cerr << "online: round trip " << f.round_trip_ms << " ms, rollbacks "
+              << (f.rollbacks - last_rollbacks_) / seconds
               << " per second, longest rollback " << f.longest_rollback
               << " ticks, dropped messages " << f.dropped << "\n";
     last_ms_ = now_ms;
@@ -167,7 +173,11 @@ void watch_peer(online::Session& session, bool host, bool& told) {
                      ")");
     case PeerState::lost:
     case PeerState::left:
-      if (told) return;
+      // A goodbye at the game's own end is no leaving.
+      if (told || (session.peer_state() == PeerState::left &&
+                   platform::current_tick() <= session.peer_left_tick())) {
+        return;
+      }
       told = true;
       if (host) {
         std::cerr << "online: the guest "
@@ -188,8 +198,8 @@ namespace {
 #if VERMIX_UDP
 std::unique_ptr<online::UdpLink> open_link(bool host, const CommandLine& cl,
                                            std::string& error) {
-  return host ? online::UdpLink::host(
-                    static_cast<std::uint16_t>(cl.host_port), error)
+  return host ? online::UdpLink::host(static_cast<std::uint16_t>(cl.host_port),
+                                      error)
               : online::UdpLink::join(cl.join, default_port, error);
 }
 #else
@@ -211,29 +221,33 @@ struct Online {
 
 Online* playing = nullptr;
 
-// Main-loop frames are the rollback's boundaries; every other tick (the
-// logo, the waiting loops) goes in lockstep.
+// The ticks the main loop's frames begin are played on predictions; every
+// other tick (the logo, the waiting loops) goes in lockstep.
 void begin_tick(long tick) {
-  online::Session& session = *playing->session;
-  if (at_frame_boundary()) {
-    replay::set_online_lockstep(false);
-    session.at_boundary(tick);
-    const int stretch = session.frame_stretch_ms();
-    if (playing->paced && stretch > 0 && !platform::detail::resimulating())
-      playing->clock.sleep_ms(stretch);
-  } else {
-    replay::set_online_lockstep(true);
-    session.at_wait_tick(tick);
-  }
+  const bool in_frame = at_frame_boundary();
+  replay::set_online_lockstep(!in_frame);
+  playing->session->tick_begun(tick, in_frame);
+}
+
+// A frame's end is the rollback's boundary.
+void end_frame(online::Session& session) {
+  session.at_boundary(platform::current_tick());
+  const int stretch = session.frame_stretch_ms();
+  if (playing->paced && stretch > 0) playing->clock.sleep_ms(stretch);
 }
 
 void online_main_loop() {
   online::Session& session = *playing->session;
   Reporter reporter(session);
   bool told = false;
+  // The title as the logo left it, in lockstep: the first state to keep.
+  session.at_boundary(platform::current_tick());
   for (;;) {
     try {
-      if (quit_requested == 0) run_frame();
+      if (quit_requested == 0) {
+        run_frame();
+        end_frame(session);
+      }
       watch_peer(session, playing->host, told);
       reporter.tick(playing->clock.now_ms());
       if (quit_requested != 0) {
@@ -314,8 +328,8 @@ int run_online_game(const CommandLine& cl, const platform::RunOptions& run) {
     std::cerr << "online: " << error << "\n";
     return platform::detail::stop_requested() ? 0 : online_failed_status;
   }
-  std::cerr << "online: connected to " << o.link->describe()
-            << " (input delay " << int{welcome->input_delay} << ")\n";
+  std::cerr << "online: connected to " << o.link->describe() << " (input delay "
+            << int{welcome->input_delay} << ")\n";
   const int seed = std::stoi(setting(*welcome, "seed"));
   if (!open_outputs(cl, seed, error)) {
     std::cerr << "vermix: " << error << "\n";
@@ -330,11 +344,12 @@ int run_online_game(const CommandLine& cl, const platform::RunOptions& run) {
   o.session =
       std::make_unique<online::Session>(*o.link, o.game, o.clock, config);
   playing = &o;
+  o.game.session = o.session.get();
   replay::start_online_input(*o.session, o.host);
   replay::set_online_outputs(true);
   replay::set_online_lockstep(true);
   platform::detail::restart_ticks();
   platform::detail::set_session_hook(begin_tick);
-  o.session->at_wait_tick(0);
+  o.session->tick_begun(0, false);
   return run_game(run, seed, 1, online_main_loop);
 }

@@ -22,46 +22,57 @@ constexpr std::array<int, 3> stick_button_keys = {90, 88, 80};  // Z X P
 constexpr int host_port = 0;
 constexpr int guest_port = 1;
 
+// Each kind carries only its own fields on the wire; the rest stay at
+// their defaults (a script event may hold leftovers there).
 online::InputEvent to_wire(const detail::ScriptEvent& e) {
   using detail::ScriptAction;
+  using online::EventKind;
   online::InputEvent w;
-  w.code = static_cast<std::int16_t>(e.code);
-  w.index = static_cast<std::int16_t>(e.index);
-  w.down = e.down;
-  w.value = e.value;
+  const auto code = static_cast<std::int16_t>(e.code);
+  const auto index = static_cast<std::int16_t>(e.index);
   switch (e.action) {
     case ScriptAction::key:
-      w.kind = online::EventKind::key;
+    case ScriptAction::mouse_button:
+      w.kind = e.action == ScriptAction::key ? EventKind::key
+                                             : EventKind::mouse_button;
+      w.code = code;
+      w.down = e.down;
       break;
     case ScriptAction::mouse:
-      w.kind = online::EventKind::mouse;
-      break;
-    case ScriptAction::mouse_button:
-      w.kind = online::EventKind::mouse_button;
+      w.kind = EventKind::mouse;
+      w.code = code;
+      w.index = index;
       break;
     case ScriptAction::joy_connect:
-      w.kind = online::EventKind::joy_connect;
-      break;
     case ScriptAction::joy_disconnect:
-      w.kind = online::EventKind::joy_disconnect;
+      w.kind = e.action == ScriptAction::joy_connect
+                   ? EventKind::joy_connect
+                   : EventKind::joy_disconnect;
+      w.code = code;
       break;
     case ScriptAction::joy_axis:
-      w.kind = online::EventKind::joy_axis;
+      w.kind = EventKind::joy_axis;
+      w.code = code;
+      w.index = index;
+      w.value = e.value;
       break;
     case ScriptAction::joy_button:
-      w.kind = online::EventKind::joy_button;
+      w.kind = EventKind::joy_button;
+      w.code = code;
+      w.index = index;
+      w.down = e.down;
       break;
     case ScriptAction::focus_lost:
-      w.kind = online::EventKind::focus_lost;
+      w.kind = EventKind::focus_lost;
       break;
     case ScriptAction::focus_gained:
-      w.kind = online::EventKind::focus_gained;
+      w.kind = EventKind::focus_gained;
       break;
     case ScriptAction::close:
-      w.kind = online::EventKind::close;
+      w.kind = EventKind::close;
       break;
     default:
-      w.kind = online::EventKind::end;
+      w.kind = EventKind::end;
       break;
   }
   return w;

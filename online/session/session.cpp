@@ -64,6 +64,7 @@ void Session::add_local(long tick, TickEvents events) {
 
 std::array<TickEvents, 2> Session::events_for(long tick, bool lockstep) {
   if (lockstep) wait_until([&] { return tick < known(); });
+  read_through_ = std::max(read_through_, tick);
   std::array<TickEvents, 2> out;
   out[local_seat()] = local_at(tick);
   out[1 - local_seat()] = remote_at(tick);
@@ -105,12 +106,14 @@ void Session::at_boundary(long tick) {
   observe_sync();
 }
 
-void Session::at_wait_tick(long tick) {
+void Session::tick_begun(long tick, bool in_frame) {
   now_ = tick;
   present_ = std::max(present_, tick);
+  game_.note(tick);
+  if (in_frame) return;
+  // A waiting loop's tick: everything before it must be known, and right.
   wait_until([&] { return tick <= known(); });
   if (wrong_from_) throw Rollback{};
-  game_.note(tick);
   finalize();
 }
 
@@ -118,10 +121,10 @@ void Session::recover() {
   while (wrong_from_) {
     const long wrong = *wrong_from_;
     wrong_from_.reset();
-    // Back to the last state kept in the play as it now stands at or
-    // before the wrong guess: states kept after a rollback's target belong
-    // to the play it undid, and a waiting loop's ticks have none.
-    while (!saved_.empty() && saved_.back() > wrong) saved_.pop_back();
+    // Back to the last state kept, in the play as it now stands, before
+    // the wrong guess was read: states kept after a rollback's target
+    // belong to the play it undid, and a waiting loop's ticks have none.
+    while (!saved_.empty() && saved_.back() >= wrong) saved_.pop_back();
     if (saved_.empty() || wrong < final_next_) {
       // The prediction window keeps every wrong guess within the kept
       // states; anything else is a fault in the session itself.
@@ -151,7 +154,7 @@ void Session::close_remote(const TickEvents& farewell) {
   if (remote_closed_) return;
   remote_.push_back(farewell);
   const long at = remote_known_++;
-  if (!farewell.empty() && at < present_) {
+  if (!farewell.empty() && at <= read_through_) {
     wrong_from_ = std::min(wrong_from_.value_or(at), at);
   }
   remote_closed_ = true;
@@ -244,7 +247,7 @@ void Session::receive(const Inputs& in) {
   note_traffic();
   for (long t = remote_known_; t < end; ++t) {
     const TickEvents& events = in.ticks[t - first];
-    if (!events.empty() && t < present_) {
+    if (!events.empty() && t <= read_through_) {
       wrong_from_ = std::min(wrong_from_.value_or(t), t);
     }
     remote_.push_back(events);
@@ -294,6 +297,7 @@ void Session::receive(const Bye& bye) {
     if (desync_tick_ < 0) desync_tick_ = bye.tick;
     return;
   }
+  peer_left_tick_ = bye.tick;
   peer_lost(PeerState::left);
 }
 
@@ -351,10 +355,11 @@ void Session::compare_checks() {
   }
 }
 
-// Up to the tick the game is at: in a rollback, the ticks past it are yet
-// to be played again.
+// Up to the tick the game is at (in a rollback, the ticks past it are yet
+// to be played again) and whose input is known on both seats (without an
+// input delay, this seat's input of a tick is read within the tick).
 void Session::finalize() {
-  const long until = std::min(known(), now_ + 1);
+  const long until = std::min({known(), now_ + 1, local_next_});
   for (; final_next_ < until; ++final_next_) {
     const long t = final_next_;
     const TickEvents& local = local_at(t);

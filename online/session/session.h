@@ -34,20 +34,21 @@ using Hashes = std::vector<std::pair<std::string, std::uint32_t>>;
 class Game {
  public:
   virtual ~Game() = default;
-  // Keeps the state at the frame boundary that begins `tick`; a later
-  // save of the same tick replaces it. Ticks Session::kept_ticks or more
-  // behind the newest may be forgotten.
+  // Keeps the state at the frame boundary in `tick` (after the frame that
+  // began the tick and read its input); a later save of the same tick
+  // replaces it. Ticks Session::kept_ticks or more behind the newest may be
+  // forgotten.
   virtual void save(long tick) = 0;
   // Makes the state kept at `tick` the game's (the current tick too).
   virtual void load(long tick) = 0;
-  // Plays on, muted and unpaced, until the current tick is at least `tick`
-  // at a frame boundary, or the game ends first; returns the tick reached.
+  // Plays on, muted and unpaced, frame by frame (calling at_boundary after
+  // each) until the current tick is at least `tick`, or the game ends
+  // first; returns the tick reached.
   virtual long resimulate_to(long tick) = 0;
-  // The state that begins `tick`, in a waiting loop, is final: keep what
-  // hashes() and tick_final() will ask of it.
+  // `tick` begins: keep what hashes() and tick_final() will ask of the
+  // state that begins it (the latest note of a tick is the one used).
   virtual void note(long tick) = 0;
-  // Named hashes of the state that began `tick` (kept by save or note),
-  // for the desync check.
+  // Named hashes of the state that began `tick`, for the desync check.
   virtual Hashes hashes(long tick) = 0;
   // Tick `tick` is final: its input is known on both seats and the state
   // that begins it will not change again. Called once per tick, in order.
@@ -112,13 +113,15 @@ class Session {
   // until known. `lockstep`: waits until they are known.
   std::array<TickEvents, 2> events_for(long tick, bool lockstep);
 
-  // A frame boundary begins `tick`: takes what arrived, corrects wrong
-  // predictions, keeps the state, holds the frame while the game is too
-  // far ahead of the other seat, and slows it a little when it runs ahead.
+  // A tick begins: `in_frame` when the main loop's frame began it (the
+  // boundary follows at the frame's end); otherwise a waiting loop's tick,
+  // which waits until everything before it is known and throws Rollback
+  // if that shows a wrong prediction.
+  void tick_begun(long tick, bool in_frame);
+  // A frame ended, in `tick`: takes what arrived, corrects wrong
+  // predictions, keeps the state, holds the game while it is too far
+  // ahead of the other seat, and slows it a little when it runs ahead.
   void at_boundary(long tick);
-  // A tick of a waiting loop begins: waits until everything before it is
-  // known; throws Rollback if that shows a wrong prediction.
-  void at_wait_tick(long tick);
   // After a Rollback was caught: back to the wrong prediction and on to
   // the present.
   void recover();
@@ -135,6 +138,8 @@ class Session {
   void leave();
 
   PeerState peer_state() const { return peer_state_; }
+  // The tick the other seat said goodbye at (its game's last), or -1.
+  long peer_left_tick() const { return peer_left_tick_; }
   long desync_tick() const { return desync_tick_; }
   const std::string& desync_field() const { return desync_field_; }
   const SessionFigures& figures() const { return figures_; }
@@ -178,8 +183,9 @@ class Session {
   std::deque<TickEvents> remote_;
   long remote_known_ = 0;  // every remote tick below is known
   bool remote_closed_ = false;
-  long present_ = 0;                // the furthest tick the game has begun
-  long now_ = 0;  // the tick the game is at (behind it in a rollback)
+  long present_ = 0;        // the furthest tick the game has begun
+  long now_ = 0;            // the tick the game is at (behind it in a rollback)
+  long read_through_ = -1;  // the furthest tick whose input was read
   std::optional<long> wrong_from_;  // the first tick played on a wrong guess
   long final_next_ = 0;             // ticks below were reported final
   bool resimulating_ = false;
@@ -199,6 +205,7 @@ class Session {
   TimeSync sync_;
   PeerState peer_state_ = PeerState::connected;
   long desync_tick_ = -1;
+  long peer_left_tick_ = -1;
   std::string desync_field_;
   SessionFigures figures_;
 };

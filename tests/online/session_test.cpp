@@ -127,21 +127,25 @@ class SmallGame : public Game {
     if (state.tick == corrupt_at) state.mix ^= 1;
   }
 
-  // One frame from a boundary to the next, as the game's main loop runs.
+  // One frame from a boundary to the next, as the game's main loop runs:
+  // it begins a tick and reads it, and now and then waits a few ticks.
   void frame() {
+    ++state.tick;
+    session->tick_begun(state.tick, true);
     read_tick(false);
     if ((state.mix >> 3) % 23 == 0) {
       for (int i = 0; i < 3; ++i) {
         ++state.tick;
-        session->at_wait_tick(state.tick);
+        session->tick_begun(state.tick, false);
         read_tick(true);
       }
     }
-    ++state.tick;
     session->at_boundary(state.tick);
   }
 
   void play() {
+    session->tick_begun(0, false);
+    read_tick(true);
     session->at_boundary(0);
     while (state.tick < end_tick &&
            session->peer_state() != PeerState::desync) {
@@ -158,7 +162,7 @@ class SmallGame : public Game {
     ASSERT_EQ(kept_[tick % 16].tick, tick);
     state = kept_[tick % 16];
   }
-  void note(long tick) override { kept_[tick % 16] = state; }
+  void note(long tick) override { begun_[tick % 16] = state; }
   long resimulate_to(long tick) override {
     struct Muted {
       bool& on;
@@ -169,7 +173,7 @@ class SmallGame : public Game {
     return state.tick;
   }
   Hashes hashes(long tick) override {
-    const State& s = kept_[tick % 16];
+    const State& s = begun_[tick % 16];
     EXPECT_EQ(s.tick, tick);
     return {{"pos", static_cast<std::uint32_t>(s.pos[0] * 7 + s.pos[1])},
             {"mix", s.mix}};
@@ -183,7 +187,8 @@ class SmallGame : public Game {
  private:
   int seat_;
   std::mt19937 random_;
-  std::array<State, 16> kept_{};
+  std::array<State, 16> kept_{};   // at frame boundaries
+  std::array<State, 16> begun_{};  // as each tick began
   bool resimulating_ = false;
 };
 
