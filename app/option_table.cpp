@@ -181,4 +181,7 @@ const char* const exit_status_summary =
     "to its end; 5 when the game ended in order but a file it was asked to "
     "write (--record, --dump-every, a screenshot, a save) could not be "
     "written in full: the failure was named on standard error as it "
-    "happened, and what was written before it is kept.";
+    "happened, and what was written before it is kept; 6 when the display "
+    "went away under the game (an X server that stopped): the game said so "
+    "on standard error, saved its files and ended its recording cut short, "
+    "as a killed game's is.";
