@@ -33,6 +33,9 @@ bool window_manager_present(SDL_Window* window);
 // instead of Xlib's exit, whose exit-time clean-up would wait on the dead
 // connection forever (window_manager.cpp).
 void watch_display_connection(SDL_Window* window);
+// Whether a quit that SDL reported stands for a display whose connection
+// broke (Wayland); false elsewhere (window_manager.cpp).
+bool display_connection_broken();
 // The display as last presented by flip, 640 x 480 RGBA rows top to bottom.
 bool read_presented_frame(std::vector<std::uint8_t>& rgba);
 

@@ -4,6 +4,9 @@
 // desktop by the game itself. And what happens when the X server goes away.
 #include <SDL.h>
 #include <SDL_syswm.h>
+#if defined(SDL_VIDEO_DRIVER_WAYLAND)
+#include <dlfcn.h>
+#endif
 
 #include "platform/system/system.h"
 #include "platform/video/video.h"
@@ -63,6 +66,26 @@ void watch_display_connection(SDL_Window* window) {
   XSetIOErrorHandler(on_broken_connection);
 #else
   (void)window;
+#endif
+}
+
+// On Wayland SDL reports a broken connection as a quit (once); the
+// connection's own error tells it from a closed window. libwayland-client
+// is loaded with SDL, so its function is looked up rather than linked.
+bool display_connection_broken() {
+#if defined(SDL_VIDEO_DRIVER_WAYLAND)
+  SDL_Window* w = window();
+  SDL_SysWMinfo info;
+  SDL_VERSION(&info.version);
+  if (!w || !SDL_GetWindowWMInfo(w, &info) ||
+      info.subsystem != SDL_SYSWM_WAYLAND || !info.info.wl.display)
+    return false;
+  using GetError = int (*)(struct wl_display*);
+  const auto get_error =
+      reinterpret_cast<GetError>(::dlsym(RTLD_DEFAULT, "wl_display_get_error"));
+  return get_error && get_error(info.info.wl.display) != 0;
+#else
+  return false;
 #endif
 }
 
