@@ -23,28 +23,36 @@ void run_main_loop(const MainLoop& main_loop) {
   } while (quit_requested == 0);
 }
 
+// What the end writes. A replay plays with the recorded high score and
+// settings: the player's own files are left as they were. Files only, from
+// plain values: the platform runs this itself where the game ends without
+// its display.
+void save_player_files() {
+  if (replay::playing_replay()) return;
+  anaglyph_settings(2);
+  save_high_score();
+  save_window_layout();
+}
+
 // The music stops and half a second of silence follows before the files are
-// written. A replay plays with the recorded high score and settings: the
-// player's own files are left as they were.
+// written.
 [[noreturn]] void shut_down() {
   if (platform::channel_playing(music_channel) != 0) {
     platform::stop_channel(music_channel);
     platform::delay(500);
   }
-  if (!replay::playing_replay()) {
-    anaglyph_settings(2);
-    save_high_score();
-    save_window_layout();
-  }
+  platform::save_files();
   platform::end_program();
 }
 
 // The settings and high score as the files (or the replay) give them, the
-// opening logo, then the title and play until the player quits.
+// opening logo, then the title and play until the player quits. Until they
+// are loaded there is nothing to save.
 void play_from_the_start(const MainLoop& main_loop) {
   anaglyph_settings(1);
   load_high_score();
   settle_replay_settings();
+  platform::set_file_saves(save_player_files);
   play_intro(-25);
   game_state = state_title;
   platform::move_mouse(320, 260);

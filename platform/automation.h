@@ -120,6 +120,11 @@ void set_tick_hook(std::function<void(long tick)> hook);
 void set_frame_hook(std::function<void()> hook);
 // The program ends in order (end_program), before the display closes.
 void set_end_hook(std::function<void()> hook);
+// The program ends without its display (lost, or a stop signal found it
+// stuck): what the hook writes is kept, but no closing line, as for a game
+// that was killed. Runs at most once, perhaps on another thread than the
+// game's, in place of the end hook.
+void set_cut_hook(std::function<void()> hook);
 // Counts ticks from 0 again (a script's ticks count from its start).
 void restart_ticks();
 

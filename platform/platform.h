@@ -13,6 +13,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
@@ -63,6 +64,20 @@ WindowLayout window_layout();
 void report_output_failure(const std::string& path, const std::string& reason);
 bool outputs_incomplete();
 constexpr int incomplete_output_status = 5;
+
+// The saves of the orderly end that write files and nothing else (the high
+// score, the settings, the window's layout: no display, no sound). The
+// orderly end runs them with save_files. Where the program has to end
+// without its display (the display was lost, or a stop signal found the
+// program stuck for a second), the platform runs them itself, from whatever
+// thread it ends on, and exits; so they must read only plain values. They run
+// at most once after each set_file_saves; none are set at first.
+void set_file_saves(std::function<void()> saves);
+void save_files();
+// The display went away under the running game (an X server that stopped):
+// the files were saved, a recording was cut at its last whole tick, and
+// "vermix: the display was lost" was printed. Also ends a recorded run so.
+constexpr int display_lost_status = 6;
 
 // Ticks so far: presented frames plus passes of waiting loops. Input scripts
 // and replays count in ticks.

@@ -67,6 +67,9 @@ void check_replay(ReplayMeta meta, const std::vector<ScriptEvent>& events);
 void replay_tick(long tick);
 // The program ends in order: the closing line is written or compared.
 void replay_program_end();
+// The program ends without its display: the recording and the dumps are
+// written as they stand, with no closing line.
+void replay_program_cut();
 // A repeated replay's run ends: a state dump, and its closing line compared.
 void replay_run_end();
 // Hash of a sequence of event lines, as the checks' "events" field: start

@@ -186,6 +186,7 @@ void install_hooks() {
     report_frame_times();
     report_frame_spread();
   });
+  platform::detail::set_cut_hook(replay_program_cut);
 }
 
 std::uint32_t events_hash(std::uint32_t hash, const std::string& line) {
@@ -220,6 +221,14 @@ void replay_program_end() {
     close_recording();
   }
   check_replay_end();
+}
+
+// The recording keeps every whole line it holds, up to the tick the game
+// stopped in, and no closing line: a replay of it plays to there and stops
+// with status 4, as one of a killed game does. The dumps keep theirs.
+void replay_program_cut() {
+  dump_file.close();
+  close_recording();
 }
 
 void replay_run_end() {

@@ -1,8 +1,10 @@
 // The window as the game sees it: suspended or not, and asked to close.
+#include <cstdio>
 #include <cstdlib>
 
 #include "platform/input/input.h"
 #include "platform/platform.h"
+#include "platform/system/system.h"
 #include "platform/video/video.h"
 
 namespace platform {
@@ -34,7 +36,15 @@ WindowFlags window_flags() {
 
 void set_end_hook(std::function<void()> hook) { end_hook = std::move(hook); }
 
+// Once the display is lost nothing closes it: the process just ends.
 void exit_program(int status) {
+  if (!begin_closing()) wait_for_the_end();
+  closing_status(status);
+  if (display_lost()) {
+    std::fflush(stdout);
+    std::fflush(stderr);
+    std::_Exit(status);
+  }
   shut_down();
   std::exit(status);
 }
@@ -66,6 +76,7 @@ int app_terminate() {
 }
 
 void end_program() {
+  if (!detail::begin_closing()) detail::wait_for_the_end();
   if (end_hook) end_hook();
   detail::exit_program(outputs_incomplete() ? incomplete_output_status : 0);
 }

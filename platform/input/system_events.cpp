@@ -88,6 +88,7 @@ void handle_event(const SDL_Event& e) {
       handle_window_event(e.window);
       return;
     case SDL_QUIT:
+      if (display_connection_broken()) end_for_lost_display();
       request_close(false);
       return;
     default:

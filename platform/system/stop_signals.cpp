@@ -1,8 +1,24 @@
 // SIGINT and SIGTERM ask for the orderly end, as closing the window does,
 // whether the input comes from the devices or from a script. The handler
 // only raises a flag; the next input read turns it into a standing close.
+//
+// On the desktop's POSIX systems a watchdog thread bounds that end: a
+// second after the first signal, a program that has not ended (a present
+// that never returns on a frozen display, a write stuck on a full pipe) is
+// ended without its display from the watchdog (end_when_stuck: the same
+// files, the same status). A second signal ends the program at once, by
+// that signal's own default action. Windows keeps its console events, the
+// browser its page.
 #include <SDL.h>
 #include <signal.h>
+#if !defined(_WIN32) && !defined(__EMSCRIPTEN__)
+#define VERMIX_STOP_WATCHDOG 1
+#include <semaphore.h>
+
+#include <cerrno>
+#include <chrono>
+#include <thread>
+#endif
 
 #include "platform/system/system.h"
 #include "platform/system/windows_api.h"
@@ -29,7 +45,48 @@ BOOL WINAPI on_console_event(DWORD event) {
   }
 }
 #else
-void on_stop_signal(int) { stop_requested = 1; }
+#ifdef VERMIX_STOP_WATCHDOG
+sem_t watchdog_wake;
+bool watchdog_ready = false;
+
+// The orderly end takes about half a second (the music's silence, the
+// saves, closing the display); the watchdog waits a little longer.
+constexpr std::chrono::milliseconds watchdog_delay{900};
+
+void watch_for_a_stuck_end() {
+  while (::sem_wait(&watchdog_wake) != 0) {
+  }
+  std::this_thread::sleep_for(watchdog_delay);
+  end_when_stuck();
+}
+
+void start_watchdog() {
+  if (::sem_init(&watchdog_wake, 0, 0) != 0) return;
+  try {
+    std::thread(watch_for_a_stuck_end).detach();
+    watchdog_ready = true;
+  } catch (...) {
+    // No thread to be had: the signals still ask for the orderly end.
+  }
+}
+#endif
+
+void on_stop_signal(int sig) {
+  if (stop_requested != 0) {
+    // The second: the default action, as soon as this handler returns.
+    ::signal(sig, SIG_DFL);
+    ::raise(sig);
+    return;
+  }
+  stop_requested = 1;
+#ifdef VERMIX_STOP_WATCHDOG
+  if (watchdog_ready) {
+    const int saved = errno;
+    ::sem_post(&watchdog_wake);  // async-signal-safe
+    errno = saved;
+  }
+#endif
+}
 
 // A signal the program was started ignoring (a background job) stays ignored.
 void catch_signal(int sig) {
@@ -53,6 +110,14 @@ void catch_stop_signals() {
 #ifdef _WIN32
   ::SetConsoleCtrlHandler(on_console_event, TRUE);
 #else
+#ifdef VERMIX_STOP_WATCHDOG
+  start_watchdog();
+  // A write to a socket or pipe whose other end has gone (the X server's
+  // connection, a recording's reader) fails with EPIPE and is dealt with
+  // where it was made (the display lost, an output failure named), instead
+  // of killing the game unsaved.
+  ::signal(SIGPIPE, SIG_IGN);
+#endif
   catch_signal(SIGINT);
   catch_signal(SIGTERM);
 #endif

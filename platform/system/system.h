@@ -41,6 +41,25 @@ void catch_stop_signals();
 // Whether one was caught.
 bool stop_signal_caught();
 
+// --- the end (program_end.cpp) ----------------------------------------------
+// The orderly end has begun to close (end_program, exit_program): false when
+// an end without the display has already begun, and the caller must then
+// only wait for it (wait_for_the_end).
+bool begin_closing();
+// The orderly end knows its status and goes on to close the display.
+void closing_status(int status);
+[[noreturn]] void wait_for_the_end();
+// The display is gone, or left behind by an end without it: nothing may
+// call SDL's video or GL from now on.
+bool display_lost();
+// Ends the process at once without touching the display: the replay cut
+// hook, the file saves, the display-lost line on stderr, status 6. Called
+// where the display's connection broke; safe on any thread; never returns.
+[[noreturn]] void end_for_lost_display();
+// A stop signal was caught a second ago and the program has not ended: the
+// same saves without the line, and the status the orderly end would give.
+[[noreturn]] void end_when_stuck();
+
 // --- ticks (run_options.cpp) -------------------------------------------------
 // A tick has passed: a frame was presented or a waiting loop went round.
 void advance_tick();

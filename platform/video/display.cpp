@@ -130,6 +130,7 @@ bool create_window(int flags) {
   SDL_GL_MakeCurrent(d.window, d.context);
   SDL_SetWindowMinimumSize(d.window, 64, 48);
   d.managed = detail::window_manager_present(d.window);
+  detail::watch_display_connection(d.window);
   // The display goes before any static object is destroyed, and before the
   // GL driver's own exit-time clean-up, which ran after this registration's
   // counterpart in the driver was made: images that die later find no
@@ -229,6 +230,9 @@ void flip(int sync) {
       if (d.pacer.enabled()) delay(d.pacer.wait_before_present(millisecs()));
     }
     present(vsync);
+    // Kept each frame for window_layout once the display is lost.
+    if (!d.full_screen)
+      SDL_GetWindowSize(d.window, &d.windowed_width, &d.windowed_height);
     if (frame_hook) frame_hook();
   }
   detail::advance_tick();
@@ -236,9 +240,10 @@ void flip(int sync) {
 
 void hide_mouse() { SDL_ShowCursor(SDL_DISABLE); }
 
+// Once the display is lost, the size the last frame was presented in.
 WindowLayout window_layout() {
   Display& d = display();
-  if (d.window && !d.full_screen)
+  if (d.window && !d.full_screen && !detail::display_lost())
     SDL_GetWindowSize(d.window, &d.windowed_width, &d.windowed_height);
   return {d.full_screen, d.windowed_width, d.windowed_height};
 }
@@ -251,7 +256,9 @@ void set_frame_hook(std::function<void()> hook) {
 
 SDL_Window* window() { return display().window; }
 
+// Nothing of a lost display is closed: the process ends without it.
 void shut_down() {
+  if (display_lost()) return;
   close_display();
   SDL_Quit();
 }

@@ -28,6 +28,14 @@ void toggle_full_screen();
 // False when nothing would carry out a full screen request
 // (window_manager.cpp).
 bool window_manager_present(SDL_Window* window);
+// From now on a broken connection to the window's display (on X an I/O
+// error) ends the program without the display (end_for_lost_display)
+// instead of Xlib's exit, whose exit-time clean-up would wait on the dead
+// connection forever (window_manager.cpp).
+void watch_display_connection(SDL_Window* window);
+// Whether a quit that SDL reported stands for a display whose connection
+// broke (Wayland); false elsewhere (window_manager.cpp).
+bool display_connection_broken();
 // The display as last presented by flip, 640 x 480 RGBA rows top to bottom.
 bool read_presented_frame(std::vector<std::uint8_t>& rgba);
 

@@ -24,6 +24,8 @@ class XServer {
 
   bool ready() const { return !display_.empty(); }
   std::string display() const { return ":" + display_; }
+  // The server's process, for tests that freeze it (SIGSTOP).
+  pid_t pid() const { return server_; }
 
  private:
   pid_t server_ = -1;
