@@ -95,8 +95,9 @@ CommandLine parse_command_line(const std::vector<std::string>& args) {
   } else if (cl.online != CommandLine::Online::off &&
              (!cl.timedemo.empty() || cl.synctest > 0)) {
     cl.action = CommandLine::Action::refuse;
-    cl.error = "an online game is played live: leave out --timedemo and "
-               "--synctest";
+    cl.error =
+        "an online game is played live: leave out --timedemo and "
+        "--synctest";
   }
   return cl;
 }

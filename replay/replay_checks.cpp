@@ -1,8 +1,8 @@
 // Checks of the game's state while a replay is recorded or played, the
 // closing line, and state dumps at a fixed interval.
 #include <cstdio>
-#include <map>
 #include <cstdlib>
+#include <map>
 #include <memory>
 #include <optional>
 
@@ -63,7 +63,8 @@ void append_dump() {
 }
 
 [[noreturn]] void diverge(long tick, const std::string& what) {
-  stop(diverges_status, "replay diverges at tick " + std::to_string(tick) + ": " + what);
+  stop(diverges_status,
+       "replay diverges at tick " + std::to_string(tick) + ": " + what);
 }
 
 void compare(const detail::StateCheck& recorded) {
