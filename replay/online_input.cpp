@@ -22,110 +22,59 @@ constexpr std::array<int, 3> stick_button_keys = {90, 88, 80};  // Z X P
 constexpr int host_port = 0;
 constexpr int guest_port = 1;
 
+using detail::ScriptAction;
+using online::EventKind;
+
+// A script event's action and its kind on the wire (screenshots and dumps
+// are this machine's own and never sent).
+constexpr std::array<std::pair<ScriptAction, EventKind>, 11> kinds = {{
+    {ScriptAction::key, EventKind::key},
+    {ScriptAction::mouse, EventKind::mouse},
+    {ScriptAction::mouse_button, EventKind::mouse_button},
+    {ScriptAction::joy_connect, EventKind::joy_connect},
+    {ScriptAction::joy_disconnect, EventKind::joy_disconnect},
+    {ScriptAction::joy_axis, EventKind::joy_axis},
+    {ScriptAction::joy_button, EventKind::joy_button},
+    {ScriptAction::focus_lost, EventKind::focus_lost},
+    {ScriptAction::focus_gained, EventKind::focus_gained},
+    {ScriptAction::close, EventKind::close},
+    {ScriptAction::end, EventKind::end},
+}};
+
 // Each kind carries only its own fields on the wire; the rest stay at
 // their defaults (a script event may hold leftovers there).
 online::InputEvent to_wire(const detail::ScriptEvent& e) {
-  using detail::ScriptAction;
-  using online::EventKind;
   online::InputEvent w;
-  const auto code = static_cast<std::int16_t>(e.code);
-  const auto index = static_cast<std::int16_t>(e.index);
-  switch (e.action) {
-    case ScriptAction::key:
-    case ScriptAction::mouse_button:
-      w.kind = e.action == ScriptAction::key ? EventKind::key
-                                             : EventKind::mouse_button;
-      w.code = code;
-      w.down = e.down;
-      break;
-    case ScriptAction::mouse:
-      w.kind = EventKind::mouse;
-      w.code = code;
-      w.index = index;
-      break;
-    case ScriptAction::joy_connect:
-    case ScriptAction::joy_disconnect:
-      w.kind = e.action == ScriptAction::joy_connect
-                   ? EventKind::joy_connect
-                   : EventKind::joy_disconnect;
-      w.code = code;
-      break;
-    case ScriptAction::joy_axis:
-      w.kind = EventKind::joy_axis;
-      w.code = code;
-      w.index = index;
-      w.value = e.value;
-      break;
-    case ScriptAction::joy_button:
-      w.kind = EventKind::joy_button;
-      w.code = code;
-      w.index = index;
-      w.down = e.down;
-      break;
-    case ScriptAction::focus_lost:
-      w.kind = EventKind::focus_lost;
-      break;
-    case ScriptAction::focus_gained:
-      w.kind = EventKind::focus_gained;
-      break;
-    case ScriptAction::close:
-      w.kind = EventKind::close;
-      break;
-    default:
-      w.kind = EventKind::end;
-      break;
+  for (const auto& [action, kind] : kinds)
+    if (action == e.action) w.kind = kind;
+  const bool has_code = w.kind <= EventKind::joy_button;
+  const bool has_index = w.kind == EventKind::mouse ||
+                         w.kind == EventKind::joy_axis ||
+                         w.kind == EventKind::joy_button;
+  if (has_code) w.code = static_cast<std::int16_t>(e.code);
+  if (has_index) w.index = static_cast<std::int16_t>(e.index);
+  if (w.kind == EventKind::key || w.kind == EventKind::mouse_button ||
+      w.kind == EventKind::joy_button) {
+    w.down = e.down;
   }
+  if (w.kind == EventKind::joy_axis) w.value = e.value;
   return w;
 }
 
+// Decoding has checked every field's range for its kind.
 detail::ScriptEvent from_wire(const online::InputEvent& w, long tick) {
-  using detail::ScriptAction;
   detail::ScriptEvent e;
+  for (const auto& [action, kind] : kinds)
+    if (kind == w.kind) e.action = action;
   e.tick = tick;
   e.code = w.code;
   e.index = w.index;
   e.down = w.down;
   e.value = w.value;
-  switch (w.kind) {
-    case online::EventKind::key:
-      e.action = ScriptAction::key;
-      break;
-    case online::EventKind::mouse:
-      e.action = ScriptAction::mouse;
-      break;
-    case online::EventKind::mouse_button:
-      e.action = ScriptAction::mouse_button;
-      break;
-    case online::EventKind::joy_connect:
-      e.action = ScriptAction::joy_connect;
-      break;
-    case online::EventKind::joy_disconnect:
-      e.action = ScriptAction::joy_disconnect;
-      break;
-    case online::EventKind::joy_axis:
-      e.action = ScriptAction::joy_axis;
-      break;
-    case online::EventKind::joy_button:
-      e.action = ScriptAction::joy_button;
-      break;
-    case online::EventKind::focus_lost:
-      e.action = ScriptAction::focus_lost;
-      break;
-    case online::EventKind::focus_gained:
-      e.action = ScriptAction::focus_gained;
-      break;
-    case online::EventKind::close:
-      e.action = ScriptAction::close;
-      break;
-    case online::EventKind::end:
-      e.action = ScriptAction::end;
-      break;
-  }
   return e;
 }
 
 bool is_stick_event(const detail::ScriptEvent& e) {
-  using detail::ScriptAction;
   return e.action == ScriptAction::joy_connect ||
          e.action == ScriptAction::joy_disconnect ||
          e.action == ScriptAction::joy_axis ||
