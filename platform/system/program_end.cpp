@@ -27,9 +27,8 @@ namespace {
 
 using std::chrono::milliseconds;
 
-// How long a lock held elsewhere is waited for, and the guard's limit.
+// How long a lock held elsewhere is waited for.
 constexpr milliseconds lock_wait{250};
-constexpr milliseconds guard_limit{600};
 
 enum Phase : int { running, closing, ending_now };
 std::atomic<int> phase{running};
@@ -96,6 +95,8 @@ int status_in_order() {
     leave(status >= 0 ? status : status_in_order());
   }
 #ifndef __EMSCRIPTEN__
+  // The guard: should the saves themselves block, the end comes anyway.
+  constexpr milliseconds guard_limit{600};
   try {
     std::thread([status] {
       std::this_thread::sleep_for(guard_limit);
