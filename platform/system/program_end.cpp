@@ -96,7 +96,7 @@ int status_in_order() {
   }
 #ifndef __EMSCRIPTEN__
   // The guard: should the saves themselves block, the end comes anyway.
-  constexpr milliseconds guard_limit{600};
+  static constexpr milliseconds guard_limit{600};
   try {
     std::thread([status] {
       std::this_thread::sleep_for(guard_limit);
