@@ -6,11 +6,11 @@
 #pragma once
 
 #include <algorithm>
-#include <bit>
 #include <cmath>
 #include <concepts>
 #include <cstddef>
 #include <cstdint>
+#include <cstring>
 #include <span>
 #include <string>
 #include <type_traits>
@@ -30,7 +30,9 @@ class Writer {
   }
   void flag(const bool& v) { put(static_cast<std::uint8_t>(v ? 1 : 0)); }
   void real(const float& v, float, float) {
-    put(std::bit_cast<std::uint32_t>(v));
+    std::uint32_t w = 0;
+    std::memcpy(&w, &v, sizeof w);  // the browser's library has no bit_cast
+    put(w);
   }
   void text(const std::string& s, std::size_t) {
     put(static_cast<std::uint8_t>(s.size()));
@@ -88,7 +90,8 @@ class Reader {
   void real(float& v, float lo, float hi) {
     std::uint32_t w = 0;
     if (!get(w)) return;
-    const float f = std::bit_cast<float>(w);
+    float f = 0.0f;
+    std::memcpy(&f, &w, sizeof f);
     if (!std::isfinite(f) || f < lo || f > hi) return fail("range");
     v = f;
   }
