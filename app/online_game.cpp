@@ -123,8 +123,6 @@ class OnlineGame : public online::Game {
   std::array<Begun, ring_size> begun_;
 };
 
-constexpr int default_port = 4761;
-
 // The figures line every few seconds while the game goes on.
 class Reporter {
  public:
@@ -196,6 +194,8 @@ void watch_peer(online::Session& session, bool host, bool& told) {
 namespace {
 
 #if VERMIX_UDP
+constexpr int default_port = 4761;
+
 std::unique_ptr<online::UdpLink> open_link(bool host, const CommandLine& cl,
                                            std::string& error) {
   return host ? online::UdpLink::host(static_cast<std::uint16_t>(cl.host_port),
