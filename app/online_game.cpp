@@ -2,6 +2,7 @@
 
 #include <array>
 #include <chrono>
+#include <functional>
 #include <iostream>
 #include <random>
 #include <stdexcept>
@@ -193,26 +194,44 @@ void watch_peer(online::Session& session, bool host, bool& told) {
 
 namespace {
 
+// The way to the other machine, and what the host's handshake needs of it
+// beyond sending and receiving: where it waits, and forgetting a refused
+// guest so that the next one to speak is heard.
+struct OpenLink {
+  std::unique_ptr<online::Link> link;
+  std::string waiting_on;
+  std::function<void()> forget_sender;
+};
+
 #if VERMIX_UDP
 constexpr int default_port = 4761;
 
-std::unique_ptr<online::UdpLink> open_link(bool host, const CommandLine& cl,
-                                           std::string& error) {
-  return host ? online::UdpLink::host(static_cast<std::uint16_t>(cl.host_port),
-                                      error)
-              : online::UdpLink::join(cl.join, default_port, error);
+OpenLink open_link(bool host, const CommandLine& cl, std::string& error) {
+  OpenLink open;
+  if (!host) {
+    open.link = online::UdpLink::join(cl.join, default_port, error);
+    return open;
+  }
+  auto udp =
+      online::UdpLink::host(static_cast<std::uint16_t>(cl.host_port), error);
+  if (!udp) return open;
+  open.waiting_on = "port " + std::to_string(udp->local_port());
+  online::UdpLink* raw = udp.get();
+  open.forget_sender = [raw] { raw->set_peer(std::nullopt); };
+  open.link = std::move(udp);
+  return open;
 }
 #else
-std::unique_ptr<online::UdpLink> open_link(bool, const CommandLine&,
-                                           std::string& error) {
+OpenLink open_link(bool, const CommandLine&, std::string& error) {
   error = "this build of the game has no network for online play";
-  return nullptr;
+  return {};
 }
 #endif
 
 struct Online {
   SteadyClock clock;
-  std::unique_ptr<online::UdpLink> link;
+  OpenLink open;
+  std::unique_ptr<online::Link> link;
   std::unique_ptr<online::Session> session;
   OnlineGame game;
   bool host = false;
@@ -293,12 +312,9 @@ std::optional<online::Welcome> meet(Online& o, const CommandLine& cl,
                       {"high-score", std::to_string(high_score)},
                       {"stereo-mode", std::to_string(stereo_mode)},
                       {"hologram", std::to_string(hologram_intensity)}};
-  std::cerr << "online: waiting for a guest on port " << o.link->local_port()
-            << "\n";
-  online::UdpLink& link = *o.link;
-  auto hello = online::await_guest(
-      link, o.clock, ours, welcome, give_up,
-      [&link] { link.set_peer(std::nullopt); }, error);
+  std::cerr << "online: waiting for a guest on " << o.open.waiting_on << "\n";
+  auto hello = online::await_guest(*o.link, o.clock, ours, welcome, give_up,
+                                   o.open.forget_sender, error);
   if (!hello) return std::nullopt;
   return welcome;
 }
@@ -318,7 +334,8 @@ int run_online_game(const CommandLine& cl, const platform::RunOptions& run) {
   o.host = cl.join.empty();
   o.paced = !run.fast;
   std::string error;
-  o.link = open_link(o.host, cl, error);
+  o.open = open_link(o.host, cl, error);
+  o.link = std::move(o.open.link);
   if (!o.link) {
     std::cerr << "online: " << error << "\n";
     return online_failed_status;
