@@ -180,8 +180,10 @@ void Session::settle() {
 
 // A goodbye is not answered: a few copies get through a lossy link.
 void Session::say_bye(ByeReason reason) {
-  const auto bytes = encode(
-      Bye{config_.session, reason, static_cast<std::uint32_t>(present_)});
+  // A desync names the check that differed; a goodbye the last tick played.
+  const long tick = reason == ByeReason::desync ? desync_tick_ : present_;
+  const auto bytes =
+      encode(Bye{config_.session, reason, static_cast<std::uint32_t>(tick)});
   for (int i = 0; i < 3; ++i) link_.send(bytes);
 }
 
