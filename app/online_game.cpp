@@ -2,6 +2,7 @@
 
 #include <array>
 #include <chrono>
+#include <cmath>
 #include <functional>
 #include <iostream>
 #include <random>
@@ -132,10 +133,13 @@ class Reporter {
     if (now_ms - last_ms_ < 5000) return;
     const online::SessionFigures& f = session_.figures();
     const double seconds = (now_ms - last_ms_) / 1000.0;
+    const long per_ten_seconds = std::lround(
+        static_cast<double>(f.rollbacks - last_rollbacks_) * 10.0 / seconds);
     std::cerr << "online: round trip " << f.round_trip_ms << " ms, rollbacks "
-              << (f.rollbacks - last_rollbacks_) / seconds
+              << per_ten_seconds / 10 << '.' << per_ten_seconds % 10
               << " per second, longest rollback " << f.longest_rollback
-              << " ticks, dropped messages " << f.dropped << "\n";
+              << " ticks, frames held " << f.waits << ", dropped messages "
+              << f.dropped << "\n";
     last_ms_ = now_ms;
     last_rollbacks_ = f.rollbacks;
   }

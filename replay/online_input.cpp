@@ -8,10 +8,6 @@
 
 namespace replay {
 
-const char* const keyboard_stick_help =
-    "arrow keys or W A S D move, Z fires, X takes a life from the partner, "
-    "P pauses";
-
 namespace {
 
 // Windows virtual-key codes of the keyboard stick.

@@ -4,7 +4,7 @@
 // them) are read into a state of their own, and what changed in it is this
 // seat's events: on the host everything but the sticks after its first, on
 // the guest only its first stick, which is the game's joystick 1. A machine
-// without a stick makes one of its keyboard (keyboard_stick_help).
+// without a stick makes one of its keyboard.
 //
 // The recording and the state dumps of an online game are written from
 // final ticks only, so that both machines write the same files.
@@ -36,8 +36,5 @@ online::TickEvents guest_stick_pulled();
 void record_final_tick(long tick, const online::TickEvents& host,
                        const online::TickEvents& guest,
                        const std::optional<StateChecks>& hashes);
-
-// The keys of the keyboard stick, for --help and the README.
-extern const char* const keyboard_stick_help;
 
 }  // namespace replay

@@ -133,7 +133,6 @@ void Session::recover() {
     const long from = saved_.back();
     const long target = present_;
     ++figures_.rollbacks;
-    figures_.resimulated_ticks += target - from;
     figures_.longest_rollback =
         std::max(figures_.longest_rollback, target - from);
     resimulating_ = true;

@@ -85,7 +85,6 @@ enum class PeerState { connected, lost, left, desync };
 
 struct SessionFigures {
   long rollbacks = 0;
-  long resimulated_ticks = 0;
   long longest_rollback = 0;  // ticks
   long waits = 0;             // frames held because the other seat lagged
   std::uint32_t round_trip_ms = 0;
@@ -145,7 +144,6 @@ class Session {
   const SessionFigures& figures() const { return figures_; }
   // Milliseconds to stretch the coming frame by (time sync).
   int frame_stretch_ms() const { return sync_.stretch_ms(); }
-  long confirmed() const { return known(); }
 
  private:
   int local_seat() const { return config_.seat == Role::host ? 0 : 1; }
