@@ -2,6 +2,7 @@
 // by the Reader to decode and check (online/protocol/wire.h).
 #include "online/protocol/messages.h"
 
+#include <algorithm>
 #include <concepts>
 #include <limits>
 #include <stdexcept>
@@ -71,6 +72,25 @@ void fields(A& a, E& e) {
   }
 }
 
+template <class A, class S>
+void settings(A& a, S& list) {
+  a.list(list, max_settings, [&](auto& setting) {
+    a.text(setting.first, max_name_bytes);
+    a.text(setting.second, max_text_bytes);
+  });
+}
+
+template <class A, class L>
+void tick_events(A& a, L& tick) {
+  a.list(tick, max_events_per_tick, [&](auto& event) { fields(a, event); });
+}
+
+// The last of `count` ticks from `first` must have a number.
+template <class A>
+void tick_span(A& a, std::uint32_t first, std::size_t count) {
+  a.require(count <= std::uint64_t{u32_max} - first, "range");
+}
+
 template <class A, is<Hello> M>
 void fields(A& a, M& m) {
   a.choice(m.role, Role::host, Role::spectator);
@@ -84,10 +104,8 @@ void fields(A& a, M& m) {
   whole(a, m.nonce);
   whole(a, m.session);
   a.template number<U8>(m.input_delay, 0, max_input_delay);
-  a.list(m.settings, max_settings, [&](auto& setting) {
-    a.text(setting.first, max_name_bytes);
-    a.text(setting.second, max_text_bytes);
-  });
+  whole(a, m.join_tick);
+  settings(a, m.settings);
 }
 
 template <class A, is<Refuse> M>
@@ -105,11 +123,9 @@ void fields(A& a, M& m) {
   whole(a, m.sender_tick);
   whole(a, m.ping_ms);
   whole(a, m.echo_ms);
-  a.list(m.ticks, max_ticks_per_message, [&](auto& tick) {
-    a.list(tick, max_events_per_tick, [&](auto& event) { fields(a, event); });
-  });
-  // The last tick must have a number.
-  a.require(m.ticks.size() <= std::uint64_t{u32_max} - m.first_tick, "range");
+  a.list(m.ticks, max_ticks_per_message,
+         [&](auto& tick) { tick_events(a, tick); });
+  tick_span(a, m.first_tick, m.ticks.size());
 }
 
 template <class A, is<Check> M>
@@ -127,6 +143,103 @@ void fields(A& a, M& m) {
   whole(a, m.session);
   a.choice(m.reason, ByeReason::left, ByeReason::refused);
   whole(a, m.tick);
+}
+
+// An invite code: letters and digits only.
+template <class A, class S>
+void code(A& a, S& s) {
+  a.text(s, max_code_bytes);
+  a.require(std::all_of(s.begin(), s.end(),
+                        [](char c) {
+                          return (c >= 'A' && c <= 'Z') ||
+                                 (c >= '0' && c <= '9');
+                        }),
+            "text");
+}
+
+template <class A, is<Ticket> M>
+void fields(A& a, M& m) {
+  code(a, m.code);
+  whole(a, m.seat);
+  a.whole64(m.secret);
+}
+
+template <class A, is<OpenRoom> M>
+void fields(A& a, M& m) {
+  whole(a, m.nonce);
+  a.text(m.game_version, max_text_bytes);
+  a.text(m.build, max_text_bytes);
+  settings(a, m.settings);
+  fields(a, m.resume);
+}
+
+template <class A, is<RoomOpened> M>
+void fields(A& a, M& m) {
+  whole(a, m.nonce);
+  fields(a, m.ticket);
+  a.template number<U16>(m.idle_seconds, 0, 65535);
+}
+
+template <class A, is<EnterRoom> M>
+void fields(A& a, M& m) {
+  whole(a, m.nonce);
+  code(a, m.code);
+  a.choice(m.role, Role::guest, Role::spectator);
+  a.text(m.game_version, max_text_bytes);
+  a.text(m.build, max_text_bytes);
+}
+
+template <class A, is<RoomEntered> M>
+void fields(A& a, M& m) {
+  whole(a, m.nonce);
+  fields(a, m.ticket);
+  a.text(m.host_address, max_address_bytes);
+  settings(a, m.settings);
+}
+
+template <class A, is<RoomRefused> M>
+void fields(A& a, M& m) {
+  whole(a, m.nonce);
+  a.choice(m.reason, RoomError::no_room, RoomError::seat);
+  a.text(m.detail, max_text_bytes);
+}
+
+template <class A, is<Relay> M>
+void fields(A& a, M& m) {
+  fields(a, m.ticket);
+  a.blob(m.payload, max_message_bytes);
+}
+
+template <class A, is<Presence> M>
+void fields(A& a, M& m) {
+  fields(a, m.ticket);
+  a.flag(m.leaving);
+}
+
+template <class A, is<Stream> M>
+void fields(A& a, M& m) {
+  fields(a, m.ticket);
+  whole(a, m.session);
+  whole(a, m.first_tick);
+  a.flag(m.ended);
+  a.list(m.ticks, max_ticks_per_message, [&](auto& tick) {
+    tick_events(a, tick[0]);
+    tick_events(a, tick[1]);
+  });
+  tick_span(a, m.first_tick, m.ticks.size());
+}
+
+template <class A, is<StreamAck> M>
+void fields(A& a, M& m) {
+  fields(a, m.ticket);
+  whole(a, m.session);
+  whole(a, m.next_tick);
+}
+
+// The largest a message of this kind may be.
+std::size_t size_limit(const Message& message) {
+  return std::holds_alternative<Relay>(message) ? max_datagram_bytes
+                                                : max_message_bytes;
 }
 
 template <std::size_t... I>
@@ -154,7 +267,7 @@ std::size_t encoded_size(const Message& message) {
 
 std::vector<std::uint8_t> encode(const Message& message) {
   std::vector<std::uint8_t> bytes = write(message);
-  if (bytes.size() > max_message_bytes) {
+  if (bytes.size() > size_limit(message)) {
     throw std::length_error("online::encode: " + std::to_string(bytes.size()) +
                             " bytes, more than a message may hold");
   }
@@ -173,7 +286,7 @@ std::vector<std::uint8_t> encode(const Message& message) {
 
 std::optional<Message> decode(std::span<const std::uint8_t> bytes,
                               std::string& error) {
-  if (bytes.size() > max_message_bytes) {
+  if (bytes.size() > max_datagram_bytes) {
     error = "size";
     return std::nullopt;
   }
@@ -188,6 +301,10 @@ std::optional<Message> decode(std::span<const std::uint8_t> bytes,
       empty_message(kind == 0 ? 0 : kind - 1,
                     std::make_index_sequence<std::variant_size_v<Message>>());
   std::visit([&](auto& body) { fields(r, body); }, message);
+  if (r.error().empty() && bytes.size() > size_limit(message)) {
+    error = "size";
+    return std::nullopt;
+  }
   if (r.error().empty() && !r.at_end()) {
     error = "trailing";
     return std::nullopt;

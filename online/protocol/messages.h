@@ -5,6 +5,7 @@
 // Nothing here knows of sockets: a message is a span of bytes.
 #pragma once
 
+#include <array>
 #include <cstddef>
 #include <cstdint>
 #include <optional>
@@ -25,6 +26,11 @@ constexpr std::size_t max_name_bytes = 24;  // the name of a setting or hash
 constexpr std::size_t max_settings = 12;
 constexpr std::size_t max_hashes = 32;
 constexpr std::uint8_t max_input_delay = 8;
+// A message relayed by the server travels inside an envelope (Relay), so
+// a datagram may be this much larger than the message it carries.
+constexpr std::size_t max_datagram_bytes = max_message_bytes + 64;
+constexpr std::size_t max_code_bytes = 12;     // an invite code
+constexpr std::size_t max_address_bytes = 64;  // "[v6 address]:port"
 // Every text is printable ASCII: it ends up in the lines we print.
 
 // One input event of one tick, as the game's input scripts have them.
@@ -72,6 +78,9 @@ struct Welcome {
   std::uint32_t nonce = 0;
   std::uint32_t session = 0;
   std::uint8_t input_delay = 2;
+  // The first tick the guest plays live: 0 from the start; a guest that
+  // comes into a game under way first catches up on the Stream below it.
+  std::uint32_t join_tick = 0;
   std::vector<std::pair<std::string, std::string>> settings;
   bool operator==(const Welcome&) const = default;
 };
@@ -126,18 +135,131 @@ struct Bye {
   bool operator==(const Bye&) const = default;
 };
 
-using Message = std::variant<Hello, Welcome, Refuse, Inputs, Check, Bye>;
+// --- The server's rooms ---------------------------------------------------
+
+// A seat in a room as the server gave it: the room's invite code, the seat's
+// number (0: the host) and its secret, without which the server takes
+// nothing for that seat.
+struct Ticket {
+  std::string code;
+  std::uint32_t seat = 0;
+  std::uint64_t secret = 0;
+  bool operator==(const Ticket&) const = default;
+};
+
+// A host asks for a room. `settings` are what a spectator plays with (as in
+// Welcome). `resume`, when it names a code, asks for that room back after
+// the server restarted (the secret proves it was ours).
+struct OpenRoom {
+  std::uint32_t nonce = 0;
+  std::string game_version;
+  std::string build;
+  std::vector<std::pair<std::string, std::string>> settings;
+  Ticket resume;
+  bool operator==(const OpenRoom&) const = default;
+};
+
+struct RoomOpened {
+  std::uint32_t nonce = 0;
+  Ticket ticket;
+  std::uint16_t idle_seconds = 0;  // the room ends after this long unheard
+  bool operator==(const RoomOpened&) const = default;
+};
+
+// A guest or a spectator asks to come into a room by its code.
+struct EnterRoom {
+  std::uint32_t nonce = 0;
+  std::string code;
+  Role role = Role::guest;
+  std::string game_version;
+  std::string build;
+  bool operator==(const EnterRoom&) const = default;
+};
+
+// `host_address`: where the server sees the host ("[::ffff:1.2.3.4]:5000"),
+// for a direct path; empty when the host has none (a browser). `settings`:
+// the host's, for a spectator.
+struct RoomEntered {
+  std::uint32_t nonce = 0;
+  Ticket ticket;
+  std::string host_address;
+  std::vector<std::pair<std::string, std::string>> settings;
+  bool operator==(const RoomEntered&) const = default;
+};
+
+enum class RoomError : std::uint8_t {
+  no_room = 1,    // no room has that code
+  full = 2,       // the room has its guest
+  expired = 3,    // the room ended unheard
+  host_left = 4,  // its host ended it
+  version = 5,    // another protocol or game version
+  build = 6,      // another build
+  limit = 7,      // too many rooms, guesses or messages from this address
+  seat = 8,       // a ticket the server did not give
+};
+
+struct RoomRefused {
+  std::uint32_t nonce = 0;
+  RoomError reason = RoomError::no_room;
+  std::string detail;
+  bool operator==(const RoomRefused&) const = default;
+};
+
+// A seat's message for the other seat, through the server; the server
+// hands `payload` on unchanged, as a datagram of its own.
+struct Relay {
+  Ticket ticket;
+  std::vector<std::uint8_t> payload;  // at most max_message_bytes
+  bool operator==(const Relay&) const = default;
+};
+
+// A seat is still there (every second or so, which also keeps the way
+// open), or leaves.
+struct Presence {
+  Ticket ticket;
+  bool leaving = false;
+  bool operator==(const Presence&) const = default;
+};
+
+// Both seats' final events of ticks first_tick .. first_tick + size - 1:
+// from the host to the server (which keeps the room's stream from tick 0),
+// from the server to a spectator, and from a host to a guest that comes
+// into a game under way. `ended`: the game's last tick is the last here.
+struct Stream {
+  Ticket ticket;  // the sender's seat, towards the server; else empty
+  std::uint32_t session = 0;
+  std::uint32_t first_tick = 0;
+  bool ended = false;
+  std::vector<std::array<TickEvents, 2>> ticks;
+  bool operator==(const Stream&) const = default;
+};
+
+// The receiver of a Stream has every tick below `next_tick`.
+struct StreamAck {
+  Ticket ticket;
+  std::uint32_t session = 0;
+  std::uint32_t next_tick = 0;
+  bool operator==(const StreamAck&) const = default;
+};
+
+// The kind on the wire is the place in this list, from 1: new kinds go at
+// the end.
+using Message = std::variant<Hello, Welcome, Refuse, Inputs, Check, Bye,
+                             OpenRoom, RoomOpened, EnterRoom, RoomEntered,
+                             RoomRefused, Relay, Presence, Stream, StreamAck>;
 
 // The bytes of a message that decode gives back equal. A message that would
 // not (a field out of its range, a count or text too long, fields its kind
-// does not carry, more than max_message_bytes) is a programming error:
-// std::length_error when too large, else std::invalid_argument. An Inputs
-// message holds as many ticks as fit: encoded_size says how many bytes.
+// does not carry, more than max_message_bytes, or max_datagram_bytes for a
+// Relay) is a programming error: std::length_error when too large, else
+// std::invalid_argument. An Inputs or Stream message holds as many ticks as
+// fit: encoded_size says how many bytes.
 std::vector<std::uint8_t> encode(const Message& message);
 std::size_t encoded_size(const Message& message);
 
 // The message, or nothing with the reason in `error` (for the counts of
-// dropped messages: "size" (more than max_message_bytes), "truncated",
+// dropped messages: "size" (more than max_message_bytes, or
+// max_datagram_bytes for a Relay), "truncated",
 // "magic", "version", "kind", "range", "count", "text", "trailing").
 std::optional<Message> decode(std::span<const std::uint8_t> bytes,
                               std::string& error);

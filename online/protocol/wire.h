@@ -38,10 +38,15 @@ class Writer {
     put(static_cast<std::uint8_t>(s.size()));
     bytes_.insert(bytes_.end(), s.begin(), s.end());
   }
+  void whole64(const std::uint64_t& v) { put(v); }
   template <class T, class Each>
   void list(const std::vector<T>& items, std::size_t, Each each) {
     put(static_cast<std::uint8_t>(items.size()));
     for (const T& item : items) each(item);
+  }
+  void blob(const std::vector<std::uint8_t>& b, std::size_t) {
+    put(static_cast<std::uint16_t>(b.size()));
+    bytes_.insert(bytes_.end(), b.begin(), b.end());
   }
   void require(bool, const char*) {}
 
@@ -108,6 +113,7 @@ class Reader {
     s.assign(begin, begin + size);
     at_ += size;
   }
+  void whole64(std::uint64_t& v) { get(v); }
   // The count is checked before anything is made, so a peer makes us hold
   // no more than `max` items.
   template <class T, class Each>
@@ -120,6 +126,16 @@ class Reader {
       if (!error_.empty()) return;
       each(item);
     }
+  }
+  // Bytes taken as they are (a message within a message), at most `max`.
+  void blob(std::vector<std::uint8_t>& b, std::size_t max) {
+    std::uint16_t size = 0;
+    if (!get(size)) return;
+    if (size > max) return fail("count");
+    if (bytes_.size() - at_ < size) return fail("truncated");
+    const auto begin = bytes_.begin() + static_cast<std::ptrdiff_t>(at_);
+    b.assign(begin, begin + size);
+    at_ += size;
   }
   void require(bool ok, const char* reason) {
     if (!ok) fail(reason);

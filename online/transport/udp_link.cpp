@@ -59,7 +59,7 @@ struct UdpLink::State {
   UdpCounts counts;
   // One byte more than a message may have: a datagram that fills it is too
   // long, and the system has thrown away the rest.
-  std::array<std::uint8_t, max_message_bytes + 1> buffer{};
+  std::array<std::uint8_t, max_datagram_bytes + 1> buffer{};
 };
 
 UdpLink::UdpLink(std::unique_ptr<State> state) : state_(std::move(state)) {}
@@ -131,7 +131,7 @@ void UdpLink::send(std::span<const std::uint8_t> message) {
 }
 
 void UdpLink::send_to(const Peer& to, std::span<const std::uint8_t> message) {
-  if (message.size() > max_message_bytes) {
+  if (message.size() > max_datagram_bytes) {
     throw std::length_error("UdpLink: a datagram longer than a message");
   }
   asio::error_code e;
@@ -151,7 +151,7 @@ std::optional<std::vector<std::uint8_t>> UdpLink::receive() {
         st.socket.receive_from(asio::buffer(st.buffer), from, 0, e);
     if (e == asio::error::would_block || e == asio::error::try_again) break;
     // Windows says so instead of cutting the datagram.
-    if (e == asio::error::message_size || (!e && n > max_message_bytes)) {
+    if (e == asio::error::message_size || (!e && n > max_datagram_bytes)) {
       ++st.counts.oversized;
       continue;
     }

@@ -33,7 +33,7 @@ struct UdpCounts {
   std::uint64_t send_failed = 0;  // refused by the system (full, no route)
   std::uint64_t unsent = 0;       // send() with no peer to send to
   std::uint64_t received = 0;     // given out by receive()
-  std::uint64_t oversized = 0;    // larger than max_message_bytes: dropped
+  std::uint64_t oversized = 0;    // larger than max_datagram_bytes: dropped
   std::uint64_t strangers = 0;    // the guest's, not from its host: dropped
   std::uint64_t failed = 0;       // receive errors (an ICMP "unreachable")
 };
@@ -52,9 +52,9 @@ class UdpLink final : public Link {
                                        std::string& error);
   ~UdpLink() override;
 
-  // To peer(); a message longer than max_message_bytes is std::length_error.
+  // To peer(); a message longer than max_datagram_bytes is std::length_error.
   void send(std::span<const std::uint8_t> message) override;
-  // The next datagram of at most max_message_bytes (longer ones are dropped
+  // The next datagram of at most max_datagram_bytes (longer ones are dropped
   // unread and counted), or nothing when none is waiting.
   std::optional<std::vector<std::uint8_t>> receive() override;
   std::string describe() const override;

@@ -11,6 +11,7 @@
 #include <limits>
 #include <stdexcept>
 #include <string>
+#include <variant>
 #include <vector>
 
 namespace {
@@ -53,7 +54,7 @@ online::TickEvents every_event() {
 }
 
 std::vector<online::Message> messages_at_bounds() {
-  online::Welcome welcome{most, most, online::max_input_delay, {}};
+  online::Welcome welcome{most, most, online::max_input_delay, most, {}};
   for (std::size_t i = 0; i < online::max_settings; ++i) {
     welcome.settings.emplace_back(text(online::max_name_bytes, 'A' + i),
                                   text(online::max_text_bytes, ' ' + i));
@@ -67,12 +68,18 @@ std::vector<online::Message> messages_at_bounds() {
     check.hashes.emplace_back(text(online::max_name_bytes, 'A' + i % 6),
                               most - i);
   }
+  const online::Ticket ticket{"Z9Z9Z9Z9Z9Z9", most,
+                              std::numeric_limits<std::uint64_t>::max()};
+  online::Stream stream{ticket, most, most - 20, true, {}};
+  stream.ticks.resize(20);
+  stream.ticks[3] = {online::TickEvents{{EventKind::joy_connect, 1}},
+                     every_event()};
   return {
       online::Hello{online::Role::spectator, text(online::max_text_bytes),
                     text(online::max_text_bytes, '0'), most},
       online::Hello{online::Role::host, "", "", 0},
       welcome,
-      online::Welcome{0, 0, 0, {}},
+      online::Welcome{0, 0, 0, 0, {}},
       online::Refuse{most, online::RefuseReason::busy,
                      text(online::max_text_bytes)},
       // The last tick is the last that has a number.
@@ -82,6 +89,24 @@ std::vector<online::Message> messages_at_bounds() {
       online::Inputs{2, 0, 0, 0, 0, 0, {full, {}, every_event()}},
       check,
       online::Bye{3, online::ByeReason::refused, most},
+      // With both texts at their longest, ten settings fill a datagram.
+      online::OpenRoom{
+          most,
+          text(online::max_text_bytes),
+          text(online::max_text_bytes),
+          {welcome.settings.begin(), welcome.settings.begin() + 10},
+          ticket},
+      online::OpenRoom{},
+      online::RoomOpened{most, ticket, 65535},
+      online::EnterRoom{most, "ABC234", online::Role::spectator, "1.0", "b"},
+      online::RoomEntered{most, ticket, text(online::max_address_bytes),
+                          welcome.settings},
+      online::RoomRefused{most, online::RoomError::seat,
+                          text(online::max_text_bytes)},
+      online::Relay{ticket, Bytes(online::max_message_bytes, 0xff)},
+      online::Presence{ticket, true},
+      stream,
+      online::StreamAck{ticket, most, most},
   };
 }
 
@@ -109,7 +134,9 @@ TEST(Messages, EveryKindGoesRoundAtItsBounds) {
   for (const online::Message& m : messages_at_bounds()) {
     SCOPED_TRACE("kind " + std::to_string(m.index() + 1));
     const Bytes bytes = online::encode(m);
-    EXPECT_LE(bytes.size(), online::max_message_bytes);
+    EXPECT_LE(bytes.size(), std::holds_alternative<online::Relay>(m)
+                                ? online::max_datagram_bytes
+                                : online::max_message_bytes);
     EXPECT_EQ(online::encoded_size(m), bytes.size());
     std::string error;
     const auto back = online::decode(bytes, error);
@@ -139,12 +166,22 @@ TEST(Messages, EveryCutOfAValidMessageIsRefusedAsTruncated) {
 TEST(Messages, BrokenMessagesAreRefusedWithTheirReason) {
   const Bytes hello =
       encoded(online::Hello{online::Role::guest, "1.0", "x", 9});
-  const Bytes welcome = encoded(online::Welcome{1, 2, 2, {{"seed", "7"}}});
+  const Bytes welcome = encoded(online::Welcome{1, 2, 2, 0, {{"seed", "7"}}});
   const Bytes refuse =
       encoded(online::Refuse{1, online::RefuseReason::build, ""});
   const Bytes no_ticks = encoded(online::Inputs{});
   const Bytes check = encoded(online::Check{1, 60, {{"world", 5}}});
   const Bytes bye = encoded(online::Bye{});
+  // EnterRoom: the code's size at 11, the code from 12. Relay: the
+  // payload's size at 22.
+  const Bytes enter =
+      encoded(online::EnterRoom{1, "AB", online::Role::guest, "", ""});
+  const Bytes relay = encoded(online::Relay{{"AB", 1, 2}, {}});
+  const Bytes relayed_bye = encoded(online::Relay{{"AB", 1, 2}, bye});
+  Bytes long_check = encoded(online::Check{
+      1, 60,
+      std::vector<std::pair<std::string, std::uint32_t>>(
+          online::max_hashes, {text(online::max_name_bytes), 1})});
   auto event = [](InputEvent e) {
     return encoded(online::Inputs{0, 0, 0, 0, 0, 0, {{e}}});
   };
@@ -161,12 +198,16 @@ TEST(Messages, BrokenMessagesAreRefusedWithTheirReason) {
     const char* reason;
   };
   const Case cases[] = {
-      {"over long", Bytes(online::max_message_bytes + 1), "size"},
+      {"over long", Bytes(online::max_datagram_bytes + 1), "size"},
+      {"over long for its kind",
+       with(Bytes(online::max_message_bytes + 1), 0,
+            Bytes(long_check.begin(), long_check.begin() + 7)),
+       "size"},
       {"magic", with(hello, 0, {'V', 'M', 'X', 'M'}), "magic"},
       {"version 0", with(hello, 4, {0, 0}), "version"},
       {"version 2", with(hello, 4, {2, 0}), "version"},
       {"kind 0", with(hello, 6, {0}), "kind"},
-      {"kind 7", with(hello, 6, {7}), "kind"},
+      {"kind 16", with(hello, 6, {16}), "kind"},
       {"role 0", with(hello, 7, {0}), "range"},
       {"role 4", with(hello, 7, {4}), "range"},
       {"long version", with(hello, 8, {online::max_text_bytes + 1}), "text"},
@@ -174,8 +215,8 @@ TEST(Messages, BrokenMessagesAreRefusedWithTheirReason) {
       {"high byte", with(hello, 10, {0xc3}), "text"},
       {"input delay", with(welcome, 15, {online::max_input_delay + 1}),
        "range"},
-      {"settings", with(welcome, 16, {online::max_settings + 1}), "count"},
-      {"long name", with(welcome, 17, {online::max_name_bytes + 1}), "text"},
+      {"settings", with(welcome, 20, {online::max_settings + 1}), "count"},
+      {"long name", with(welcome, 21, {online::max_name_bytes + 1}), "text"},
       {"refuse reason", with(refuse, 11, {4}), "range"},
       {"ticks", with(no_ticks, 31, {online::max_ticks_per_message + 1}),
        "count"},
@@ -200,6 +241,11 @@ TEST(Messages, BrokenMessagesAreRefusedWithTheirReason) {
       {"joy button 17", with(joy_button, 35, {17}), "range"},
       {"hashes", with(check, 15, {online::max_hashes + 1}), "count"},
       {"bye reason", with(bye, 11, {0}), "range"},
+      {"lower-case code", with(enter, 12, {'a'}), "text"},
+      {"dash in a code", with(enter, 12, {'-'}), "text"},
+      {"long code", with(enter, 11, {online::max_code_bytes + 1}), "text"},
+      {"relayed too much", with(relay, 22, {0xb1, 0x04}), "count"},
+      {"relayed cut", with(relayed_bye, 22, {0x11, 0}), "truncated"},
       {"trailing byte", with(Bytes(bye.size() + 1), 0, bye), "trailing"},
   };
   for (const Case& c : cases) {

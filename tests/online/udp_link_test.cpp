@@ -122,8 +122,8 @@ TEST(UdpLink, HostAnswersItsPeerAndNothingOverlongGetsThrough) {
   // guest from anyone but its host.
   asio::io_context io;
   asio::ip::udp::socket raw(io, {asio::ip::udp::v4(), 0});
-  const Bytes longest(online::max_message_bytes, 7);
-  const Bytes too_long(online::max_message_bytes + 1, 9);
+  const Bytes longest(online::max_datagram_bytes, 7);
+  const Bytes too_long(online::max_datagram_bytes + 1, 9);
   const asio::ip::address lo = asio::ip::make_address("127.0.0.1");
   raw.send_to(asio::buffer(too_long), {lo, host->local_port()});
   raw.send_to(asio::buffer(longest), {lo, host->local_port()});
