@@ -7,7 +7,6 @@
 #include <boost/asio/steady_timer.hpp>
 #include <chrono>
 #include <cstdio>
-#include <ctime>
 #include <exception>
 #include <functional>
 #include <iostream>
@@ -22,7 +21,7 @@
 #include "server/net/tcp_front.h"
 #include "server/net/udp_front.h"
 #include "server/rooms/hub.h"
-#include "server/state/seat_key_file.h"
+#include "server/state/state_folder.h"
 
 namespace {
 
@@ -48,7 +47,7 @@ struct App {
     s.limits = options.limits;
     s.key = state::seat_key(options.state_dir);
     s.random = state::secure_random;
-    s.unix_seconds = [] { return std::uint64_t(std::time(nullptr)); };
+    s.boot = state::next_boot(options.state_dir);
     const config::LogLevel level = options.log_level;
     s.log = [level](bool detail, const std::string& line) {
       if (level == config::LogLevel::debug ||

@@ -143,7 +143,7 @@ std::optional<Hub::Found> Hub::find_seat(const Peer& from, Address& address,
   }
   // A seat given before the server restarted: a guest relaying takes the
   // free guest's seat again, a spectator acknowledging its place again.
-  if (ticket.seat < room.first_seat) {
+  if (given_before_restart(ticket.seat)) {
     if (may_take_guest && !room.guest) {
       room.guest = Seat{};
       room.guest->number = ticket.seat;
@@ -298,10 +298,11 @@ void Hub::limit_hit(const Peer& from, Address& address, std::string_view kind,
 }
 
 std::uint32_t Hub::seat_base() const {
-  // Sixteen seat numbers a second of wall time: a restarted server numbers
-  // its seats above the ones it gave before (wrapping after eight years).
-  const std::uint64_t seconds = setup_.unix_seconds ? setup_.unix_seconds() : 0;
-  return 1 + std::uint32_t((seconds & 0x0FFFFFFFu) << 4);
+  return ((setup_.boot & 0xFFFFu) << 16) | 1u;
+}
+
+bool Hub::given_before_restart(std::uint32_t seat) const {
+  return seat != 0 && (seat >> 16) != (setup_.boot & 0xFFFFu);
 }
 
 void Hub::event(const std::string& line) const {

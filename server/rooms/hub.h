@@ -31,9 +31,10 @@ struct HubSetup {
   Limits limits;
   SeatKey key{};
   RandomBytes random;
-  // Seconds on the wall clock: seats given after a restart are numbered
-  // above every seat given before it.
-  std::function<std::uint64_t()> unix_seconds;
+  // Which start of the server this is (server/state/): a seat's number
+  // carries it in its upper 16 bits, so a seat given before a restart is
+  // known as such and none is given twice.
+  std::uint32_t boot = 0;
   EventLog log;
 };
 
@@ -104,6 +105,7 @@ class Hub {
   void limit_hit(const Peer& from, Address& address, std::string_view kind,
                  Time now);
   std::uint32_t seat_base() const;
+  bool given_before_restart(std::uint32_t seat) const;
   void event(const std::string& line) const;
 
   HubSetup setup_;

@@ -67,7 +67,7 @@ void Hub::open_room(const Peer& from, Address& address,
                                     limits.room_bytes_per_second))
           .first->second;
   room.host_client = from.client;
-  room.first_seat = room.next_seat = seat_base();
+  room.next_seat = seat_base();
   take_host(room);
   ++address.rooms;
   event("room " + shown_code(code) +
@@ -119,6 +119,9 @@ void Hub::enter_room(const Peer& from, Address& address,
     }
     send(from.id, reply);
   };
+  if ((room.next_seat & 0xFFFFu) == 0) {
+    return refused(online::RoomError::limit, "the room gave all its seats");
+  }
   const Seat asked{room.next_seat, from.id, from.datagram, now, enter.nonce};
   if (enter.role == online::Role::guest) {
     if (room.guest) {

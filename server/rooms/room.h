@@ -53,9 +53,6 @@ struct Room {
   Seat host;
   std::optional<Seat> guest;
   std::map<std::uint32_t, Spectator> spectators;
-  // Seats below this were given before the server restarted: their tickets
-  // are taken again for a seat that is free.
-  std::uint32_t first_seat = 1;
   std::uint32_t next_seat = 1;
   StreamStore stream;
   TokenBucket messages;

@@ -1,5 +1,6 @@
 // The server's state folder: the key of the seats' secrets, made on the
-// first start (the folder 0700, the file 0600) and read on every later one.
+// first start (the folder 0700, the file 0600) and read on every later one,
+// and the count of the server's starts.
 #pragma once
 
 #include <array>
@@ -17,5 +18,9 @@ void secure_random(std::span<std::uint8_t> out);
 // std::runtime_error naming the file when it cannot be made or read, or
 // holds anything but 16 bytes.
 std::array<std::uint8_t, 16> seat_key(const std::filesystem::path& folder);
+
+// Counts the starts in `folder`/boots and gives this one's number (0 on
+// the first start). Throws std::runtime_error like seat_key.
+std::uint32_t next_boot(const std::filesystem::path& folder);
 
 }  // namespace server::state
