@@ -39,6 +39,9 @@ HttpSession::HttpSession(tcp::socket socket, TcpShared& shared)
 void HttpSession::read_head() {
   parser_.emplace();
   parser_->header_limit(8 * 1024);
+  // The route's limit is set once the target is known (on_head); until then
+  // the parser's own limit must not refuse the head of a large body.
+  parser_->body_limit(boost::none);
   stream_.expires_after(request_time);
   bhttp::async_read_header(
       stream_, buffer_, *parser_,
