@@ -24,7 +24,8 @@ mkdir -p "$findings"
 
 passed=0
 failed=0
-for target in input_script sound_decode high_score anaglyph message_decode; do
+for target in input_script sound_decode high_score anaglyph message_decode \
+    server_dispatch; do
   corpus="$work/corpus-$target"
   cp -r "$here/fuzz/corpus/$target" "$corpus"
   args=(-max_total_time="$seconds" -timeout=10 -print_final_stats=1

@@ -9,7 +9,7 @@ packages=(
   libfreetype-dev libpng-dev zlib1g-dev
   libogg-dev libvorbis-dev libopenal-dev libopenal1 libebur128-dev
   libgtest-dev libgmock-dev googletest libbenchmark-dev nlohmann-json3-dev
-  libasio-dev
+  libasio-dev libboost1.81-dev
   xvfb xauth xdotool x11-utils x11-apps openbox
   python3 python3-fonttools
   desktop-file-utils appstream man-db groff-base dpkg-dev file util-linux

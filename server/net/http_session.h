@@ -8,7 +8,7 @@
 #include <memory>
 #include <optional>
 
-#include "server/net/tcp_front.h"
+#include "server/net/tcp_shared.h"
 
 namespace server::net {
 

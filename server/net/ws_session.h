@@ -12,7 +12,7 @@
 #include <vector>
 
 #include "server/net/peers.h"
-#include "server/net/tcp_front.h"
+#include "server/net/tcp_shared.h"
 
 namespace server::net {
 

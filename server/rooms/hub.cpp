@@ -197,8 +197,8 @@ void Hub::presence(const Found& seat, const online::Presence& presence,
   }
 }
 
-void Hub::end_room(const std::string& code, online::RoomError reason,
-                   Time now) {
+// By value: the code is often the ending room's own.
+void Hub::end_room(std::string code, online::RoomError reason, Time now) {
   const auto it = rooms_.find(code);
   if (it == rooms_.end()) return;
   Address& host = address_of(it->second.host_client, now);

@@ -94,7 +94,7 @@ class Hub {
               Time now);
   void stream_ack(const Found& seat, const online::StreamAck& ack, Time now);
   void feed(Room& room, Spectator& spectator, Time now);
-  void end_room(const std::string& code, online::RoomError reason, Time now);
+  void end_room(std::string code, online::RoomError reason, Time now);
   void sweep(Time now);
 
   void refuse(const Peer& to, std::uint32_t nonce, online::RoomError reason,

@@ -23,7 +23,8 @@ std::vector<std::vector<std::uint8_t>> damaged_messages(std::mt19937& random) {
   std::vector<std::vector<std::uint8_t>> out;
   for (const auto& kind : kinds) {
     const std::vector<std::uint8_t> whole = online::encode(kind);
-    for (std::size_t cut = 0; cut < whole.size(); cut += 1 + whole.size() / 20) {
+    for (std::size_t cut = 0; cut < whole.size();
+         cut += 1 + whole.size() / 20) {
       out.emplace_back(whole.begin(), whole.begin() + cut);
     }
     for (int i = 0; i < 20; ++i) {
@@ -33,7 +34,8 @@ std::vector<std::vector<std::uint8_t>> damaged_messages(std::mt19937& random) {
     }
   }
   for (int i = 0; i < 300; ++i) {
-    std::vector<std::uint8_t> noise(random() % (online::max_datagram_bytes + 1));
+    std::vector<std::uint8_t> noise(random() %
+                                    (online::max_datagram_bytes + 1));
     for (auto& b : noise) b = std::uint8_t(random());
     out.push_back(noise);
   }
@@ -71,7 +73,8 @@ TEST_F(ServerTest, BadBytesAreDroppedAndCountedOnEveryPort) {
 
   // HTTP: a request line of nothing, and bodies over their limit, refused
   // before the body is read (none is sent here).
-  EXPECT_EQ(raw_tcp(server->tcp_port(), "BLAH\r\n\r\n").find("200"), std::string::npos);
+  EXPECT_EQ(raw_tcp(server->tcp_port(), "BLAH\r\n\r\n").find("200"),
+            std::string::npos);
   const std::string big = raw_tcp(server->tcp_port(),
                                   "POST /anything HTTP/1.1\r\nHost: x\r\n"
                                   "Content-Length: 104857600\r\n\r\n");
@@ -79,7 +82,9 @@ TEST_F(ServerTest, BadBytesAreDroppedAndCountedOnEveryPort) {
   const std::string chunked = raw_tcp(
       server->tcp_port(),
       "POST /anything HTTP/1.1\r\nHost: x\r\nTransfer-Encoding: chunked\r\n\r\n"
-      "10000\r\n" + std::string(0x10000, 'x') + "\r\n10\r\n0123456789abcdef\r\n0\r\n\r\n");
+      "10000\r\n" +
+          std::string(0x10000, 'x') +
+          "\r\n10\r\n0123456789abcdef\r\n0\r\n\r\n");
   EXPECT_EQ(chunked.rfind("HTTP/1.1 413", 0), 0u) << chunked.substr(0, 100);
   EXPECT_EQ(figure("limit http_body"), 2);
 
@@ -97,10 +102,10 @@ TEST_F(ServerTest, AFloodFromOneAddressIsLimitedWhileOthersPlay) {
   const online::RoomEntered seat = entered(*guest, room.ticket.code);
   auto flood = udp("127.0.0.40");
   // Well-formed but for no room: it costs the decoding and a lookup.
-  const auto junk = online::encode(
-      online::Presence{{"ZZZZZZZZ", 0, 1}, false});
+  const auto junk = online::encode(online::Presence{{"ZZZZZZZZ", 0, 1}, false});
   int relayed = 0;
-  const auto payload = online::encode(online::Bye{1, online::ByeReason::left, 1});
+  const auto payload =
+      online::encode(online::Bye{1, online::ByeReason::left, 1});
   for (int i = 0; i < 4000; ++i) {
     flood->send_bytes(junk);
     if (i % 80 == 0) {

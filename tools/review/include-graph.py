@@ -10,7 +10,9 @@ that includes it back, directly or round a longer cycle. Above the platform,
 a file reaches the machine only through platform/platform.h: its <...>
 includes are the C++ standard library's and the JSON reader's. The online
 messages use the standard library alone (the server shares them), and the
-transport beneath the session adds Asio.
+transport beneath the session adds Asio. The server (server/) has floors of
+its own beside the game's and includes nothing of the game but the
+messages; its network side adds Boost.
 """
 import pathlib
 import re
@@ -30,6 +32,19 @@ FLOORS = [
     ["actors", "enemies"],
     ["app"],
 ]
+# The server stands apart: it includes the messages and nothing else of the
+# game. Its own floors, lowest first.
+SERVER_FLOORS = [
+    ["server/http", "server/state"],
+    ["server/rooms"],
+    ["server/config"],
+    ["server/net"],
+    ["server"],
+]
+SHARED_WITH_SERVER = "online/protocol"
+for n, folders in enumerate(SERVER_FLOORS):
+    for folder in folders:
+        FLOORS[n].append(folder)
 FLOOR = {folder: n for n, folders in enumerate(FLOORS) for folder in folders}
 INCLUDE = re.compile(r'^\s*#\s*include\s+"([^"]+)"', re.M)
 SYSTEM_INCLUDE = re.compile(r'^\s*#\s*include\s+<([^>]+)>', re.M)
@@ -37,7 +52,13 @@ STANDARD = re.compile(r"^[a-z_]+$")
 ABOVE_PLATFORM = FLOOR["replay"]
 ALLOWED_LIBRARIES = {"nlohmann/json.hpp"}
 # Folders below the game held to the standard library and these.
-OWN_LIBRARIES = {"online/protocol": set(), "online/transport": {"asio.hpp"}}
+# A name ending in "/" allows every header under it.
+OWN_LIBRARIES = {"online/protocol": set(), "online/transport": {"asio.hpp"},
+                 "server/http": set(), "server/rooms": set(),
+                 "server/config": set(),
+                 "server/state": {"fcntl.h", "sys/random.h", "sys/stat.h",
+                                  "unistd.h"},
+                 "server/net": {"boost/"}, "server": {"boost/"}}
 
 
 def main():
@@ -51,7 +72,9 @@ def main():
         if FLOOR[here] >= ABOVE_PLATFORM or here in OWN_LIBRARIES:
             allowed = OWN_LIBRARIES.get(here, ALLOWED_LIBRARIES)
             for target in SYSTEM_INCLUDE.findall(text):
-                if not STANDARD.match(target) and target not in allowed:
+                if not STANDARD.match(target) and target not in allowed and \
+                        not any(a.endswith("/") and target.startswith(a)
+                                for a in allowed):
                     faults.append(f"{name}: includes <{target}>, which {here}/ "
                                   "may not")
         for target in INCLUDE.findall(text):
@@ -60,6 +83,11 @@ def main():
                 faults.append(f"{name}: includes {target}, outside every floor")
                 continue
             arrows.setdefault((here, there), []).append(name)
+            if (here.split("/")[0] == "server") != \
+                    (there.split("/")[0] == "server") and \
+                    there != SHARED_WITH_SERVER:
+                faults.append(f"{name}: includes {target}: the server and "
+                              "the game share only online/protocol/")
             if there != here and FLOOR[there] >= FLOOR[here]:
                 faults.append(f"{name}: includes {target}, not on a lower floor")
             src, dst = name.rsplit(".", 1)[0], target.rsplit(".", 1)[0]
