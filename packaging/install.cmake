@@ -62,4 +62,11 @@ set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
 set(CPACK_DEBIAN_PACKAGE_SECTION games)
 # The libraries the executable links, as the packages that hold them.
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
+if(TARGET vermix-server)
+  # Two packages: the game (the files of no named component) and the
+  # server (server/packaging/package.cmake).
+  set(CPACK_DEB_COMPONENT_INSTALL ON)
+  set(CPACK_DEBIAN_UNSPECIFIED_PACKAGE_NAME vermix)
+  set(CPACK_DEBIAN_UNSPECIFIED_FILE_NAME DEB-DEFAULT)
+endif()
 include(CPack)

@@ -24,14 +24,23 @@ void UdpFront::receive() {
       boost::asio::buffer(buffer_), from_,
       [this](const boost::system::error_code& error, std::size_t size) {
         if (error == boost::asio::error::operation_aborted) return;
-        if (!error) {
-          const rooms::Time now = rooms::Clock::now();
-          hub_.receive(peers_.udp_peer(from_, now),
-                       std::span<const std::uint8_t>(buffer_.data(), size),
-                       now);
+        if (!error) take(size);
+        // What else has come meanwhile, without a wait for each datagram.
+        for (int more = 0; more < 64; ++more) {
+          boost::system::error_code again;
+          const std::size_t n = socket_.receive_from(
+              boost::asio::buffer(buffer_), from_, 0, again);
+          if (again) break;
+          take(n);
         }
         receive();
       });
+}
+
+void UdpFront::take(std::size_t size) {
+  const rooms::Time now = rooms::Clock::now();
+  hub_.receive(peers_.udp_peer(from_, now),
+               std::span<const std::uint8_t>(buffer_.data(), size), now);
 }
 
 }  // namespace server::net

@@ -19,6 +19,7 @@ class UdpFront {
 
  private:
   void receive();
+  void take(std::size_t size);
 
   udp::socket socket_;
   rooms::Hub& hub_;

@@ -65,10 +65,10 @@ void Hub::feed(Room& room, Spectator& s, Time now) {
                             size, std::uint64_t(s.acknowledged) + window_ticks)
                       : size;
   for (int n = 0; n < messages_per_feed && s.sent < until; ++n) {
-    const online::Stream out = stream.message(s.sent);
-    if (out.ticks.empty()) break;
-    s.sent += std::uint32_t(out.ticks.size());
-    send(s.seat.peer, out);
+    const StreamStore::Message out = stream.message(s.sent);
+    if (out.ticks == 0) break;
+    s.sent += out.ticks;
+    send_bytes(s.seat.peer, out.bytes);
   }
   // The end, once everything is there: an empty message that says so,
   // repeated a few times over UDP in case it is lost.
@@ -78,7 +78,7 @@ void Hub::feed(Room& room, Spectator& s, Time now) {
       (s.end_sends == 0 || now - s.progress > resend_after)) {
     ++s.end_sends;
     s.progress = now;
-    send(s.seat.peer, stream.message(size));
+    send_bytes(s.seat.peer, stream.message(size).bytes);
   }
 }
 

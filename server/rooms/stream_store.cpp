@@ -1,22 +1,34 @@
 #include "server/rooms/stream_store.h"
 
 #include <algorithm>
+#include <span>
 
 namespace server::rooms {
 
 namespace {
 
-std::size_t empty_stream_bytes() {
-  static const std::size_t bytes = online::encoded_size(online::Stream{});
+// A Stream's ticks come last, after their count (one byte), and every count
+// within them is of fixed width: a tick's bytes are the same wherever it
+// stands, and a message is its head, the count and the ticks' bytes.
+std::size_t head_bytes() {
+  static const std::size_t head = online::encoded_size(online::Stream{});
+  return head;
+}
+
+// The ticks' bytes one after another, encoded (and so checked) at once.
+std::vector<std::uint8_t> ticks_bytes(
+    std::span<const std::array<online::TickEvents, 2>> ticks) {
+  online::Stream all;
+  all.ticks.assign(ticks.begin(), ticks.end());
+  std::vector<std::uint8_t> bytes = online::encode(all);
+  bytes.erase(bytes.begin(), bytes.begin() + std::ptrdiff_t(head_bytes()));
   return bytes;
 }
 
-// A tick's bytes inside a Stream: counts are fixed-width, so each tick adds
-// the same wherever it stands.
-std::uint16_t tick_cost(const std::array<online::TickEvents, 2>& tick) {
+std::size_t tick_size(const std::array<online::TickEvents, 2>& tick) {
   online::Stream one;
   one.ticks.push_back(tick);
-  return std::uint16_t(online::encoded_size(one) - empty_stream_bytes());
+  return online::encoded_size(one) - head_bytes();
 }
 
 }  // namespace
@@ -35,18 +47,24 @@ StreamStore::Taken StreamStore::take(const online::Stream& stream) {
     const std::uint64_t before = acknowledged_;
     acknowledged_ = std::uint32_t(std::max<std::uint64_t>(acknowledged_, end));
     taken.refused = std::size_t(acknowledged_ - before);
-  } else if (stream.first_tick <= ticks_.size()) {
-    for (std::size_t i = ticks_.size() - stream.first_tick;
-         i < stream.ticks.size(); ++i) {
-      const std::uint16_t cost = tick_cost(stream.ticks[i]);
-      if (bytes_ + cost > byte_limit_) {
+  } else if (stream.first_tick <= size()) {
+    const std::size_t from = size() - stream.first_tick;
+    std::size_t count = 0;
+    std::size_t bytes = ticks_.size();
+    for (std::size_t i = from; i < stream.ticks.size(); ++i, ++count) {
+      const std::size_t tick = tick_size(stream.ticks[i]);
+      if (bytes + tick > byte_limit_) {
         full_ = true;
         taken.refused = stream.ticks.size() - i;
         break;
       }
-      ticks_.push_back(stream.ticks[i]);
-      costs_.push_back(cost);
-      bytes_ += cost;
+      starts_.push_back(std::uint32_t(bytes));
+      bytes += tick;
+    }
+    if (count > 0) {
+      const std::vector<std::uint8_t> kept =
+          ticks_bytes(std::span(stream.ticks).subspan(from, count));
+      ticks_.insert(ticks_.end(), kept.begin(), kept.end());
     }
     acknowledged_ = full_ ? std::uint32_t(end) : size();
   }
@@ -55,20 +73,28 @@ StreamStore::Taken StreamStore::take(const online::Stream& stream) {
   return taken;
 }
 
-online::Stream StreamStore::message(std::uint32_t first) const {
-  online::Stream out;
-  out.session = session_;
-  out.first_tick = std::min(first, size());
-  std::size_t bytes = empty_stream_bytes();
-  for (std::size_t i = out.first_tick; i < ticks_.size(); ++i) {
-    if (out.ticks.size() == online::max_ticks_per_message ||
-        bytes + costs_[i] > online::max_message_bytes) {
-      break;
-    }
-    bytes += costs_[i];
-    out.ticks.push_back(ticks_[i]);
+StreamStore::Message StreamStore::message(std::uint32_t first) const {
+  first = std::min(first, size());
+  const auto start = [&](std::size_t tick) {
+    return tick < starts_.size() ? std::size_t(starts_[tick]) : ticks_.size();
+  };
+  Message out;
+  online::Stream head{{}, session_, first, false, {}};
+  const std::size_t head_bytes = online::encoded_size(head);
+  std::size_t last = first;
+  while (last < size() && last - first < online::max_ticks_per_message &&
+         head_bytes + start(last + 1) - start(first) <=
+             online::max_message_bytes) {
+    ++last;
   }
-  out.ended = ended_ && out.first_tick + out.ticks.size() == ticks_.size();
+  out.ticks = std::uint32_t(last - first);
+  out.ended = ended_ && last == size();
+  head.ended = out.ended;
+  out.bytes = online::encode(head);
+  out.bytes.back() = std::uint8_t(out.ticks);
+  out.bytes.insert(out.bytes.end(),
+                   ticks_.begin() + std::ptrdiff_t(start(first)),
+                   ticks_.begin() + std::ptrdiff_t(start(last)));
   return out;
 }
 

@@ -1,5 +1,7 @@
 // A room's stream: both seats' final events of every tick from 0, as the
-// host sent them, bounded in bytes; and the messages that hand it on.
+// host sent them, bounded in bytes; and the messages that hand it on. The
+// ticks are kept as their bytes in a message (an empty tick is two), so a
+// long game costs little memory.
 #pragma once
 
 #include <cstddef>
@@ -24,13 +26,18 @@ class StreamStore {
   Taken take(const online::Stream& stream);
 
   std::uint32_t session() const { return session_; }
-  std::uint32_t size() const { return std::uint32_t(ticks_.size()); }
+  std::uint32_t size() const { return std::uint32_t(starts_.size()); }
   bool ended() const { return ended_; }
-  std::size_t bytes() const { return bytes_; }
+  std::size_t bytes() const { return ticks_.size(); }
 
-  // The ticks from `first` that fit in one message, `ended` when it holds
-  // the last (or is the empty message after it).
-  online::Stream message(std::uint32_t first) const;
+  // An encoded Stream of the ticks from `first` that fit in one message,
+  // `ended` when it holds the last (or is the empty message after it).
+  struct Message {
+    std::vector<std::uint8_t> bytes;
+    std::uint32_t ticks = 0;
+    bool ended = false;
+  };
+  Message message(std::uint32_t first) const;
 
  private:
   std::size_t byte_limit_;
@@ -41,9 +48,8 @@ class StreamStore {
   // the host does not resend them for ever.
   bool full_ = false;
   std::uint32_t acknowledged_ = 0;
-  std::vector<std::array<online::TickEvents, 2>> ticks_;
-  std::vector<std::uint16_t> costs_;  // each tick's bytes in a message
-  std::size_t bytes_ = 0;
+  std::vector<std::uint8_t> ticks_;    // every tick's bytes, one after another
+  std::vector<std::uint32_t> starts_;  // where each tick's bytes start
 };
 
 }  // namespace server::rooms

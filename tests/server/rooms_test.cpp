@@ -84,18 +84,46 @@ TEST(StreamStore, KeepsTicksInOrderAndSplitsThemIntoMessages) {
   EXPECT_TRUE(store.ended());
 
   // Handed on whole, in messages that fit, the last one marked ended.
+  const auto read = [](const rooms::StreamStore::Message& m) {
+    std::string error;
+    auto back = online::decode(m.bytes, error);
+    EXPECT_TRUE(back) << error;
+    return back ? std::get<online::Stream>(*back) : online::Stream{};
+  };
   std::vector<std::array<online::TickEvents, 2>> back;
   for (std::uint32_t at = 0; at < store.size();) {
-    const online::Stream m = store.message(at);
-    EXPECT_LE(online::encode(m).size(), online::max_message_bytes);
-    EXPECT_EQ(m.ended, at + m.ticks.size() == 60);
-    back.insert(back.end(), m.ticks.begin(), m.ticks.end());
-    at += std::uint32_t(m.ticks.size());
+    const rooms::StreamStore::Message m = store.message(at);
+    EXPECT_LE(m.bytes.size(), online::max_message_bytes);
+    const online::Stream s = read(m);
+    EXPECT_EQ(s.first_tick, at);
+    EXPECT_EQ(s.session, 1u);
+    EXPECT_EQ(s.ticks.size(), m.ticks);
+    EXPECT_EQ(s.ended, at + m.ticks == 60);
+    back.insert(back.end(), s.ticks.begin(), s.ticks.end());
+    at += m.ticks;
   }
-  online::Stream whole = stream(1, 0, 60);
-  EXPECT_EQ(back, whole.ticks);
-  EXPECT_TRUE(store.message(60).ticks.empty());
-  EXPECT_TRUE(store.message(60).ended);
+  EXPECT_EQ(back, stream(1, 0, 60).ticks);
+  EXPECT_EQ(store.message(60).ticks, 0u);
+  EXPECT_TRUE(read(store.message(60)).ended);
+  // Ticks of many events: as many as fit in a message.
+  rooms::StreamStore crowded(1 << 20);
+  online::Stream heavy = stream(1, 0, 0);
+  for (int i = 0; i < 30; ++i) {
+    heavy.ticks.push_back(
+        {online::TickEvents(12,
+                            {online::EventKind::joy_axis, 1, 0, false, 0.5f}),
+         online::TickEvents(12, {online::EventKind::key, 7, 0, true, 0.0f})});
+  }
+  for (std::size_t at = 0; at < heavy.ticks.size(); at += 3) {
+    online::Stream part = stream(1, std::uint32_t(at), 0);
+    part.ticks.assign(heavy.ticks.begin() + at, heavy.ticks.begin() + at + 3);
+    crowded.take(part);
+  }
+  ASSERT_EQ(crowded.size(), 30u);
+  const auto first = crowded.message(0);
+  EXPECT_LT(first.ticks, 30u);
+  EXPECT_LE(first.bytes.size(), online::max_message_bytes);
+  EXPECT_EQ(read(first).ticks.size(), first.ticks);
 
   // Another game: kept from its own tick 0.
   const auto taken = store.take(stream(2, 0, 3));

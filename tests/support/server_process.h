@@ -42,6 +42,7 @@ class ServerProcess {
   // SIGTERM and the exit status (-1: it did not end within 10 s).
   int stop();
   bool running() const { return pid_ > 0; }
+  pid_t pid() const { return pid_; }
   std::string log() const;
   // Waits (bounded) until the log holds `text`.
   bool wait_for_log(const std::string& text, std::chrono::milliseconds limit =
