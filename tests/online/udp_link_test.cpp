@@ -190,7 +190,7 @@ struct Arrivals {
 void exchange_through_proxy(const std::string& loopback,
                             const std::string& address) {
   constexpr std::uint32_t n = 300;
-  const testing_support::Impairment bad{50ms, 10ms, 0.05, 0.01};
+  const testing_support::Impairment bad{50ms, 10ms, 0.05, 0.01, 0.05};
   auto host = host_link();
   ASSERT_TRUE(host);
   testing_support::UdpImpair proxy(
@@ -234,6 +234,7 @@ void exchange_through_proxy(const std::string& loopback,
   // twice or never, as the proxy decided.
   EXPECT_EQ(at_host.count(0), static_cast<long>(c.to_target.lost));
   EXPECT_EQ(at_host.count(2), static_cast<long>(c.to_target.duplicated));
+  EXPECT_EQ(at_host.overtaken, static_cast<long>(c.to_target.overtaken));
   for (const auto& [d, got] :
        {std::pair(c.to_target, &at_host), std::pair(c.to_client, &at_guest)}) {
     EXPECT_EQ(d.overflowed, 0u);
@@ -244,6 +245,8 @@ void exchange_through_proxy(const std::string& loopback,
     EXPECT_GE(d.duplicated, 1u);
     EXPECT_LE(d.duplicated, d.received / 25);
     EXPECT_GT(got->overtaken, 0) << "the jitter reorders";
+    EXPECT_GE(d.held_back, d.received / 100);
+    EXPECT_LE(d.held_back, d.received / 8);
   }
   EXPECT_EQ(c.strangers, 0u);
   EXPECT_GE(soonest, 40ms) << "nothing overtakes the delay less the jitter";

@@ -1,5 +1,6 @@
 #include "tests/support/udp_impair.h"
 
+#include <algorithm>
 #include <array>
 #include <asio.hpp>
 #include <cmath>
@@ -31,9 +32,12 @@ struct UdpImpair::Impl {
     Impairment impairment;
     std::mt19937_64 random;
     ImpairCounts counts;
+    std::uint64_t arrivals = 0;      // datagrams taken so far
+    std::uint64_t sent_through = 0;  // 1 + the latest arrival sent yet
   };
   struct Held {
     bool to_target;
+    std::uint64_t arrival;  // its number in its direction
     std::vector<std::uint8_t> bytes;
   };
 
@@ -105,20 +109,23 @@ struct UdpImpair::Impl {
                               });
   }
 
-  // Four draws for every datagram whatever becomes of it, so the n-th
+  // Five draws for every datagram whatever becomes of it, so the n-th
   // datagram of a direction meets the same fate in every run.
   void take(bool towards_target, const std::uint8_t* data, std::size_t n) {
     std::lock_guard lock(mutex);
     Direction& d = towards_target ? to_target : to_client;
     ++d.counts.received;
+    const std::uint64_t arrival = d.arrivals++;
     const bool lost = uniform(d.random) < d.impairment.loss;
     const bool twice = uniform(d.random) < d.impairment.duplicate;
+    const bool back = uniform(d.random) < d.impairment.reorder;
     const double jitter[2] = {uniform(d.random), uniform(d.random)};
     if (lost) {
       ++d.counts.lost;
       return;
     }
     if (twice) ++d.counts.duplicated;
+    if (back) ++d.counts.held_back;
     const Clock::time_point now = Clock::now();
     for (int copy = 0; copy < (twice ? 2 : 1); ++copy) {
       if (held.size() >= options.max_held) {
@@ -130,9 +137,10 @@ struct UdpImpair::Impl {
                       std::chrono::microseconds(d.impairment.jitter).count()));
       const auto late =
           std::max(std::chrono::microseconds(0),
-                   std::chrono::microseconds(d.impairment.delay) + spread);
+                   std::chrono::microseconds(d.impairment.delay) + spread) +
+          (back ? d.impairment.held_back : std::chrono::milliseconds(0));
       held.emplace(std::pair(now + late, taken++),
-                   Held{towards_target, std::vector(data, data + n)});
+                   Held{towards_target, arrival, std::vector(data, data + n)});
     }
     arm();
   }
@@ -151,14 +159,16 @@ struct UdpImpair::Impl {
     const Clock::time_point now = Clock::now();
     while (!held.empty() && held.begin()->first.first <= now) {
       const Held& h = held.begin()->second;
+      Direction& d = h.to_target ? to_target : to_client;
       asio::error_code ignored;
       if (h.to_target) {
         back.send_to(asio::buffer(h.bytes), target, 0, ignored);
-        ++to_target.counts.sent;
       } else {
         front.send_to(asio::buffer(h.bytes), *client, 0, ignored);
-        ++to_client.counts.sent;
       }
+      ++d.counts.sent;
+      if (h.arrival + 1 < d.sent_through) ++d.counts.overtaken;
+      d.sent_through = std::max(d.sent_through, h.arrival + 1);
       held.erase(held.begin());
     }
     arm();

@@ -1,10 +1,11 @@
 // A misbehaving network on loopback for tests: a proxy that forwards each
 // datagram from its client to a target and the target's answers back, late
-// (delay ± jitter, so some overtake others), now and then lost or sent
-// twice, as a seeded generator decides. It runs on a thread of its own, so
-// a test polls its links (or runs its games) while datagrams are in flight,
-// reads the proxy's counts directly and ends it with the object; it stops by
-// itself at a time limit and holds a bounded number of datagrams.
+// (delay ± jitter, so some overtake others), now and then lost, sent twice
+// or held back behind later ones, as a seeded generator decides. It runs on a
+// thread of its own, so a test polls its links (or runs its games) while
+// datagrams are in flight, reads the proxy's counts directly and ends it with
+// the object; it stops by itself at a time limit and holds a bounded number of
+// datagrams.
 #pragma once
 
 #include <chrono>
@@ -20,6 +21,8 @@ struct Impairment {
   std::chrono::milliseconds jitter{0};  // each copy: delay ± jitter, uniform
   double loss = 0.0;                    // chance a datagram is dropped
   double duplicate = 0.0;               // chance it is sent twice
+  double reorder = 0.0;                 // chance it is held back by held_back
+  std::chrono::milliseconds held_back{30};
 };
 
 // What one direction did.
@@ -28,6 +31,8 @@ struct ImpairCounts {
   std::uint64_t lost = 0;
   std::uint64_t duplicated = 0;
   std::uint64_t overflowed = 0;  // dropped: max_held were waiting
+  std::uint64_t held_back = 0;   // chosen to be held back
+  std::uint64_t overtaken = 0;   // sent after one that came later
   std::uint64_t sent = 0;
 };
 
