@@ -4,8 +4,9 @@
 // and border), field (a full field with its effects), hud, retro (the retro
 // lines: the whole frame). Flat and stereo; VERMIX_BENCH_SCALE=2 in the
 // environment gives a window at scale 2. Beside them, what a rollback pays:
-// one save and one load of the game snapshot on that field, and one whole
-// frame of the main loop drawn and muted (re-simulated).
+// one save and one load of the game snapshot on that field, one whole
+// frame of the main loop drawn and muted (re-simulated), and a frame that
+// rolls back 8 ticks.
 //
 // The time columns are real time and the CPU time of the whole process (the
 // software GL draws on threads of its own); the counters give the median,
@@ -196,6 +197,33 @@ BENCHMARK(BM_MainLoopFrame)
     ->ArgName("muted")
     ->Arg(0)
     ->Arg(1)
+    ->Unit(benchmark::kMillisecond)
+    ->MeasureProcessCPUTime()
+    ->UseRealTime();
+
+// The frame of a rollback of 8 ticks on that field, as an online game pays
+// it: the snapshot loaded, 8 frames played again muted with a snapshot kept
+// after each, and the present frame drawn.
+void BM_RollbackFrame(benchmark::State& state) {
+  if (!full_stereo_field(state)) return;
+  run_frame();
+  GameSnapshot from, kept;
+  for (auto _ : state) {
+    state.PauseTiming();
+    if (field_thinned()) fill_field();
+    save_game(from);
+    state.ResumeTiming();
+    load_game(from);
+    platform::detail::set_resimulating(true);
+    for (int i = 0; i < 8; ++i) {
+      run_frame();
+      save_game(kept);
+    }
+    platform::detail::set_resimulating(false);
+    run_frame();
+  }
+}
+BENCHMARK(BM_RollbackFrame)
     ->Unit(benchmark::kMillisecond)
     ->MeasureProcessCPUTime()
     ->UseRealTime();

@@ -7,233 +7,15 @@
 
 #include <gtest/gtest.h>
 
-#include <atomic>
-#include <chrono>
-#include <condition_variable>
-#include <map>
-#include <mutex>
-#include <random>
 #include <set>
 #include <thread>
+
+#include "tests/support/session_pair.h"
 
 namespace {
 
 using namespace online;
-using Clock_ = std::chrono::steady_clock;
-
-class RealClock : public Clock {
- public:
-  std::uint32_t now_ms() override {
-    return static_cast<std::uint32_t>(
-        std::chrono::duration_cast<std::chrono::milliseconds>(Clock_::now() -
-                                                              start_)
-            .count());
-  }
-  void sleep_ms(int ms) override {
-    std::this_thread::sleep_for(std::chrono::milliseconds(ms));
-  }
-
- private:
-  Clock_::time_point start_ = Clock_::now();
-};
-
-// One direction of the link: datagrams held until their time comes.
-struct Lane {
-  std::mutex mutex;
-  std::multimap<Clock_::time_point, std::vector<std::uint8_t>> held;
-  std::mt19937 random;
-  int delay_ms = 0, jitter_ms = 0;
-  double loss = 0, duplication = 0;
-  std::atomic<bool> cut{false};
-
-  void put(std::span<const std::uint8_t> bytes) {
-    std::lock_guard lock(mutex);
-    if (cut) return;
-    std::uniform_real_distribution<double> u(0.0, 1.0);
-    const int copies = u(random) < loss ? 0 : (u(random) < duplication ? 2 : 1);
-    for (int i = 0; i < copies; ++i) {
-      const int ms = delay_ms +
-                     static_cast<int>(random() % (jitter_ms * 2 + 1)) -
-                     jitter_ms;
-      held.emplace(Clock_::now() + std::chrono::milliseconds(ms),
-                   std::vector<std::uint8_t>(bytes.begin(), bytes.end()));
-    }
-  }
-  std::optional<std::vector<std::uint8_t>> take() {
-    std::lock_guard lock(mutex);
-    if (held.empty() || held.begin()->first > Clock_::now()) return {};
-    auto bytes = std::move(held.begin()->second);
-    held.erase(held.begin());
-    return bytes;
-  }
-};
-
-class LaneLink : public Link {
- public:
-  LaneLink(Lane& out, Lane& in) : out_(out), in_(in) {}
-  void send(std::span<const std::uint8_t> m) override { out_.put(m); }
-  std::optional<std::vector<std::uint8_t>> receive() override {
-    return in_.take();
-  }
-  std::string describe() const override { return "memory"; }
-
- private:
-  Lane& out_;
-  Lane& in_;
-};
-
-// A little game: two positions driven by the seats' axis events and a
-// counter of presses; some frames hold a waiting loop of a few ticks.
-struct State {
-  long tick = 0;
-  std::array<int, 2> pos{};
-  std::array<float, 2> axis{};
-  std::uint32_t mix = 1;
-  bool operator==(const State&) const = default;
-};
-
-class SmallGame : public Game {
- public:
-  SmallGame(int seat, std::uint32_t seed) : seat_(seat), random_(seed) {}
-
-  Session* session = nullptr;
-  long end_tick = 0;
-  int corrupt_at = -1;  // this machine's game goes wrong from that tick
-  State state;
-  std::vector<std::array<TickEvents, 2>> final_stream;
-
-  // The local player's input read at a tick: now and then a new axis.
-  TickEvents local_input() {
-    TickEvents out;
-    if (random_() % 8 == 0) {
-      InputEvent e;
-      e.kind = EventKind::joy_axis;
-      e.code = static_cast<std::int16_t>(seat_);
-      e.value = static_cast<float>(static_cast<int>(random_() % 3) - 1);
-      out.push_back(e);
-    }
-    return out;
-  }
-
-  void read_tick(bool lockstep) {
-    if (session->wants_local(state.tick))
-      session->add_local(state.tick, local_input());
-    for (const TickEvents& seat : session->events_for(state.tick, lockstep)) {
-      for (const InputEvent& e : seat) state.axis[e.code] = e.value;
-    }
-    for (int s = 0; s < 2; ++s) {
-      state.pos[s] += static_cast<int>(state.axis[s] * 3);
-      state.mix = state.mix * 31u + static_cast<std::uint32_t>(state.pos[s]);
-    }
-    if (state.tick == corrupt_at) state.mix ^= 1;
-  }
-
-  // One frame from a boundary to the next, as the game's main loop runs:
-  // it begins a tick and reads it, and now and then waits a few ticks.
-  void frame() {
-    ++state.tick;
-    session->tick_begun(state.tick, true);
-    read_tick(false);
-    if ((state.mix >> 3) % 23 == 0) {
-      for (int i = 0; i < 3; ++i) {
-        ++state.tick;
-        session->tick_begun(state.tick, false);
-        read_tick(true);
-      }
-    }
-    session->at_boundary(state.tick);
-  }
-
-  void play() {
-    session->tick_begun(0, false);
-    read_tick(true);
-    session->at_boundary(0);
-    while (state.tick < end_tick &&
-           session->peer_state() != PeerState::desync) {
-      try {
-        frame();
-      } catch (const Rollback&) {
-        session->recover();
-      }
-    }
-  }
-
-  void save(long tick) override { kept_[tick % 16] = state; }
-  void load(long tick) override {
-    ASSERT_EQ(kept_[tick % 16].tick, tick);
-    state = kept_[tick % 16];
-  }
-  void note(long tick) override { begun_[tick % 16] = state; }
-  long resimulate_to(long tick) override {
-    struct Muted {
-      bool& on;
-      explicit Muted(bool& b) : on(b) { on = true; }
-      ~Muted() { on = false; }
-    } muted(resimulating_);
-    while (state.tick < tick) frame();
-    return state.tick;
-  }
-  Hashes hashes(long tick) override {
-    const State& s = begun_[tick % 16];
-    EXPECT_EQ(s.tick, tick);
-    return {{"pos", static_cast<std::uint32_t>(s.pos[0] * 7 + s.pos[1])},
-            {"mix", s.mix}};
-  }
-  void tick_final(long tick, const TickEvents& host,
-                  const TickEvents& guest) override {
-    EXPECT_EQ(tick, static_cast<long>(final_stream.size()));
-    final_stream.push_back({host, guest});
-  }
-
- private:
-  int seat_;
-  std::mt19937 random_;
-  std::array<State, 16> kept_{};   // at frame boundaries
-  std::array<State, 16> begun_{};  // as each tick began
-  bool resimulating_ = false;
-};
-
-struct Pair {
-  Lane to_guest, to_host;
-  LaneLink host_link{to_guest, to_host}, guest_link{to_host, to_guest};
-  RealClock clock;
-  SmallGame host_game{0, 11}, guest_game{1, 22};
-  std::unique_ptr<Session> host, guest;
-
-  Pair(int delay_ms, int jitter_ms, double loss, double duplication) {
-    for (Lane* lane : {&to_guest, &to_host}) {
-      lane->delay_ms = delay_ms;
-      lane->jitter_ms = jitter_ms;
-      lane->loss = loss;
-      lane->duplication = duplication;
-    }
-    to_guest.random.seed(5);
-    to_host.random.seed(6);
-    SessionConfig config;
-    config.session = 77;
-    config.peer_timeout_ms = 1500;
-    InputEvent pulled;
-    pulled.kind = EventKind::joy_disconnect;
-    pulled.code = 1;
-    config.farewell = {pulled};
-    host = std::make_unique<Session>(host_link, host_game, clock, config);
-    config.seat = Role::guest;
-    guest = std::make_unique<Session>(guest_link, guest_game, clock, config);
-    host_game.session = host.get();
-    guest_game.session = guest.get();
-  }
-
-  void play(long ticks) {
-    host_game.end_tick = guest_game.end_tick = ticks;
-    std::thread g([&] {
-      guest_game.play();
-      if (guest->peer_state() == PeerState::connected) guest->settle();
-    });
-    host_game.play();
-    if (host->peer_state() == PeerState::connected) host->settle();
-    g.join();
-  }
-};
+using Pair = testing_support::SessionPair;
 
 TEST(OnlineSession, TwoGamesThroughABadLinkEndAlike) {
   Pair pair(25, 10, 0.05, 0.01);
@@ -253,6 +35,13 @@ TEST(OnlineSession, TwoGamesThroughABadLinkEndAlike) {
     EXPECT_GT(s->figures().rollbacks, 0);
     EXPECT_LE(s->figures().longest_rollback, Session::kept_ticks);
     EXPECT_GT(s->figures().round_trip_ms, 30u);
+  }
+  // Each player's own input took effect after the input delay, however
+  // the other seat's input came.
+  for (const testing_support::SmallGame* g :
+       {&pair.host_game, &pair.guest_game}) {
+    ASSERT_GT(g->reactions.size(), 50u);
+    for (const auto& r : g->reactions) ASSERT_EQ(r.ticks, 2);
   }
 }
 
