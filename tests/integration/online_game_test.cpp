@@ -1,14 +1,19 @@
 // Two real games on loopback, host and guest, through a proxy that delays,
-// jitters, loses and duplicates their datagrams. They play the golden
-// versus game, its inputs split between the two machines: with no input
-// delay the merged stream is the recorded one, so both must end in the
-// recorded final state, write the same recording, and that recording must
-// play offline check for check. A guest killed in mid-game leaves the host
-// playing on with one stick.
+// jitters, loses, duplicates and reorders their datagrams. They play the
+// golden versus game, its inputs split between the two machines: with no
+// input delay the merged stream is the recorded one, so both must end in
+// the recorded final state, write the same recording, and that recording
+// must play offline check for check. The guest plays by stick, or by the
+// keys of the keyboard's stick (which offline do nothing). A guest killed
+// in mid-game leaves the host playing on with one stick.
+//
+// The host is always this build; the guest is the game VERMIX_TEST_GAME
+// names when set (tools/test-windows.sh: the Windows build under Wine).
 #include <gtest/gtest.h>
 #include <signal.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <chrono>
 #include <filesystem>
 #include <fstream>
@@ -23,6 +28,7 @@ namespace {
 
 namespace fs = std::filesystem;
 using testing_support::GameFolder;
+using testing_support::ImpairCounts;
 using testing_support::Impairment;
 using testing_support::UdpImpair;
 
@@ -33,27 +39,88 @@ std::string read_text(const fs::path& path) {
   return s.str();
 }
 
+std::string golden_versus() {
+  return read_text(fs::path(VERMIX_SOURCE_DIR) / "tests" / "replays" /
+                   "versus.replay");
+}
+
+// The keyboard's stick: per axis the keys of its two directions, in two
+// sets (arrows, W A S D), used by turns so that every key gets pressed.
+struct KeyboardStick {
+  static constexpr int keys[2][2][2] = {{{37, 39}, {38, 40}},
+                                        {{65, 68}, {87, 83}}};
+  int held[2] = {0, 0};  // the key down for each axis, or 0
+  int turns = 0;
+
+  // The key events that move `axis` to `value` (-1, 0 or 1).
+  std::string move(const std::string& tick, int axis, int value) {
+    std::string out;
+    if (held[axis] != 0)
+      out += tick + " key " + std::to_string(held[axis]) + " up\n";
+    held[axis] = 0;
+    if (value != 0) {
+      held[axis] = keys[turns++ % 2][axis][value > 0 ? 1 : 0];
+      out += tick + " key " + std::to_string(held[axis]) + " down\n";
+    }
+    return out;
+  }
+};
+
 // The golden versus game's events: the host's machine gives everything but
-// the second stick, the guest's gives that stick as its own first.
+// the second stick, the guest's gives that stick as its own first, or as
+// the keys that make the keyboard's stick do the same (the recorded stick's
+// axes are all full or none).
 struct Split {
   std::string host, guest;
 };
-Split split_versus() {
-  std::istringstream in(read_text(fs::path(VERMIX_SOURCE_DIR) / "tests" /
-                                  "replays" / "versus.replay"));
+Split split_versus(bool keyboard_guest) {
+  std::istringstream in(golden_versus());
   Split s;
+  KeyboardStick keyboard;
   for (std::string line; std::getline(in, line);) {
     if (line.empty() || line[0] == '#') continue;
     std::istringstream words(line);
-    std::string tick, what, port;
-    words >> tick >> what >> port;
-    if (what == "joy" && port == "1") {
-      s.guest += tick + " joy 0" + line.substr(line.find(" joy 1") + 6) + "\n";
-    } else {
+    std::string tick, what, port, event;
+    int axis = 0;
+    float value = 0;
+    words >> tick >> what >> port >> event;
+    if (what != "joy" || port != "1") {
       s.host += line + "\n";
+    } else if (!keyboard_guest) {
+      s.guest += tick + " joy 0" + line.substr(line.find(" joy 1") + 6) + "\n";
+    } else if (event == "axis" && words >> axis >> value) {
+      s.guest += keyboard.move(tick, axis, static_cast<int>(value));
     }
   }
   return s;
+}
+
+// The lines of a script or replay that hold events and contain `part`.
+std::vector<std::string> event_lines(const std::string& script,
+                                     const std::string& part = "") {
+  std::istringstream in(script);
+  std::vector<std::string> out;
+  for (std::string line; std::getline(in, line);) {
+    if (!line.empty() && line[0] != '#' &&
+        line.find(part) != std::string::npos) {
+      out.push_back(line);
+    }
+  }
+  return out;
+}
+
+// One script of the lines of several, in the order of their ticks.
+std::string merged(const std::vector<std::string>& scripts) {
+  std::vector<std::pair<long, std::string>> lines;
+  for (const std::string& script : scripts)
+    for (const std::string& line : event_lines(script))
+      lines.emplace_back(std::stol(line), line);
+  std::stable_sort(
+      lines.begin(), lines.end(),
+      [](const auto& a, const auto& b) { return a.first < b.first; });
+  std::string out;
+  for (const auto& [tick, line] : lines) out += line + "\n";
+  return out;
 }
 
 // A recording's closing line as named hashes; "events" is left out, since
@@ -84,6 +151,7 @@ struct OnlinePair {
   pid_t host_pid = -1, guest_pid = -1;
 
   explicit OnlinePair(const Split& s) {
+    host.use_program(VERMIX_EXE);
     host.write_bytes("host.script",
                      std::vector<std::uint8_t>(s.host.begin(), s.host.end()));
     guest.write_bytes("guest.script", std::vector<std::uint8_t>(s.guest.begin(),
@@ -95,11 +163,12 @@ struct OnlinePair {
         host.start({"--window", "--fast", "--seed", "7", "--host",
                     std::to_string(port), "--input-delay", "0", "--script",
                     "host.script", "--record", "game.replay"});
-    // 100 ms round trip, 20 ms of jitter each way, 5 % lost, 1 % twice.
+    // 100 ms round trip, 20 ms of jitter each way, 5 % lost, 1 % twice,
+    // 2 % held back behind later ones.
     UdpImpair::Options o;
     o.target_port = port;
-    o.to_target = {std::chrono::milliseconds(50), std::chrono::milliseconds(10),
-                   0.05, 0.01};
+    o.to_target = {std::chrono::milliseconds(50), std::chrono::milliseconds(20),
+                   0.05, 0.01, 0.02};
     o.to_client = o.to_target;
     o.seed = 29;
     o.time_limit = std::chrono::seconds(200);
@@ -111,8 +180,10 @@ struct OnlinePair {
   }
 };
 
-TEST(OnlineGame, TwoMachinesThroughABadLinkPlayTheRecordedVersusGame) {
-  OnlinePair pair(split_versus());
+// Both machines end in order in the golden game's final state, with one
+// recording that plays offline: the host's, in `recording`.
+void play_the_golden_game(const Split& split, std::string& recording) {
+  OnlinePair pair(split);
   pair.start();
   const auto host_run = pair.host.wait(pair.host_pid, 240);
   const auto guest_run = pair.guest.wait(pair.guest_pid, 240);
@@ -123,23 +194,56 @@ TEST(OnlineGame, TwoMachinesThroughABadLinkPlayTheRecordedVersusGame) {
             std::string::npos)
       << guest_run.err;
   const auto counts = pair.proxy->counts();
-  EXPECT_GT(counts.to_target.lost + counts.to_client.lost, 0u);
+  for (const ImpairCounts& c : {counts.to_target, counts.to_client}) {
+    EXPECT_GT(c.lost, 0u);
+    EXPECT_GT(c.overtaken, 0u);
+  }
 
   const std::string host_replay = read_text(pair.host.path() / "game.replay");
   const std::string guest_replay = read_text(pair.guest.path() / "game.replay");
   EXPECT_EQ(host_replay, guest_replay) << "the two recordings differ";
-  const std::string golden = read_text(fs::path(VERMIX_SOURCE_DIR) / "tests" /
-                                       "replays" / "versus.replay");
-  EXPECT_EQ(end_state(host_replay), end_state(golden));
+  EXPECT_EQ(end_state(host_replay), end_state(golden_versus()));
 
   // The recording is a replay like any other: offline, check for check.
   const auto offline =
       pair.host.run_raw({"--window", "--fast", "--script", "game.replay"});
   EXPECT_EQ(offline.exit_code, 0) << offline.err;
+  recording = host_replay;
+}
+
+TEST(OnlineGame, TwoMachinesThroughABadLinkPlayTheRecordedVersusGame) {
+  std::string recording;
+  play_the_golden_game(split_versus(false), recording);
+}
+
+// A guest without a stick plays with its keyboard's: the game sees the
+// very events of the recorded stick. Offline the same keys do nothing.
+TEST(OnlineGame, AGuestWithoutAStickPlaysWithTheKeyboard) {
+  const Split split = split_versus(true);
+  std::string recording;
+  ASSERT_NO_FATAL_FAILURE(play_the_golden_game(split, recording));
+  EXPECT_EQ(event_lines(recording, " joy 1 "),
+            event_lines(golden_versus(), " joy 1 "));
+
+  // Offline: the golden game's events, sticks and all, with the guest's
+  // keys beside them, plays the same game as without them.
+  const std::string plain = merged({golden_versus()});
+  const std::string keyed = merged({golden_versus(), split.guest});
+  std::vector<nlohmann::json> dumps[2];
+  for (int with_keys = 0; with_keys < 2; ++with_keys) {
+    GameFolder game;
+    game.use_program(VERMIX_EXE);
+    const auto run = game.run(with_keys ? keyed : plain,
+                              {"--seed", "7", "--dump-every", "60", "d.jsonl"});
+    ASSERT_EQ(run.exit_code, 0) << run.err;
+    dumps[with_keys] = game.dumps("d.jsonl");
+  }
+  EXPECT_GT(dumps[0].size(), 40u);
+  EXPECT_EQ(dumps[0], dumps[1]);
 }
 
 TEST(OnlineGame, TheHostPlaysOnWhenTheGuestIsKilled) {
-  OnlinePair pair(split_versus());
+  OnlinePair pair(split_versus(false));
   pair.start();
   // Well into the game: the guest has joined and played for a while.
   std::this_thread::sleep_for(std::chrono::seconds(6));
