@@ -5,8 +5,10 @@
 # 2. the libraries from Debian's sources, once, into a cache outside the tree
 #    (tools/ports/windows/deps.sh; a warm cache rebuilds nothing),
 # 3. the sounds and icons with a native build of just their tools (build-native/),
-# 4. vermix.exe cross-built in build-windows/, the icon built in,
-#    (VERMIX_WERROR=1 turns warnings into errors),
+# 4. vermix.exe cross-built in build-windows/, the icon built in, its UDP
+#    link over Debian's standalone Asio (header only; the headers copied to
+#    a folder of their own, so the cross compiler sees nothing else of
+#    /usr/include), (VERMIX_WERROR=1 turns warnings into errors),
 # 5. vermix-VERSION-windows-x86_64.zip (the portable game) and
 #    vermix-VERSION-setup.exe (the installer) in build-windows/.
 set -euo pipefail
@@ -44,6 +46,14 @@ open(out, "wb").write(header + entries + b"".join(blobs))
 PY
 
 log "vermix.exe (cross)"
+asio=$out/asio-include
+asio_version=$(dpkg-query -W -f='${Version}' libasio-dev)
+if [ "$(cat "$asio/version" 2>/dev/null)" != "$asio_version" ]; then
+  rm -rf "$asio"
+  mkdir -p "$asio"
+  cp -r /usr/include/asio.hpp /usr/include/asio "$asio/"
+  echo "$asio_version" >"$asio/version"
+fi
 # From a clean cache when the libraries moved: found ones may name an older
 # prefix, now gone.
 grep -qxF "VERMIX_WINDOWS_PREFIX:UNINITIALIZED=$prefix" "$out/CMakeCache.txt" 2>/dev/null ||
@@ -53,17 +63,19 @@ PKG_CONFIG_LIBDIR=$prefix/lib/pkgconfig PKG_CONFIG_PATH= VERMIX_WINDOWS_PREFIX=$
   -DCMAKE_TOOLCHAIN_FILE="$root/tools/ports/windows/toolchain.cmake" \
   -DVERMIX_WINDOWS_PREFIX="$prefix" -DCMAKE_BUILD_TYPE=Release \
   -DVERMIX_TESTS=OFF -DVERMIX_BENCH=OFF -DVERMIX_WERROR="${VERMIX_WERROR:-0}" \
-  -DVERMIX_SOUNDS_DIR="$native/data" -DVERMIX_WINDOWS_ICON="$out/vermix.ico" >/dev/null
+  -DVERMIX_SOUNDS_DIR="$native/data" -DVERMIX_WINDOWS_ICON="$out/vermix.ico" \
+  -DVERMIX_ASIO_INCLUDE_DIR="$asio" >/dev/null
 ninja -C "$out" -j2 vermix
 x86_64-w64-mingw32-strip "$out/vermix.exe"
 
-# Only Windows' own DLLs and OpenAL Soft, which ships beside the game.
+# Only Windows' own DLLs (the sockets' too) and OpenAL Soft, which ships
+# beside the game.
 imports=$(x86_64-w64-mingw32-objdump -p "$out/vermix.exe" | sed -n 's/.*DLL Name: //p')
 for dll in $imports; do
   case ${dll,,} in
     kernel32.dll | msvcrt.dll | advapi32.dll | gdi32.dll | imm32.dll | ole32.dll | \
       oleaut32.dll | setupapi.dll | shell32.dll | user32.dll | version.dll | \
-      winmm.dll | openal32.dll) ;;
+      winmm.dll | ws2_32.dll | mswsock.dll | openal32.dll) ;;
     *) log "vermix.exe needs $dll, which is not shipped"; exit 1 ;;
   esac
 done

@@ -4,6 +4,9 @@
 # - every golden replay (tests/replays) and every reference screen, played
 #   and taken by vermix.exe: the native test program runs the same tests with
 #   the Windows game standing in for the Linux one (VERMIX_TEST_GAME);
+# - online versus: the Linux game hosts and vermix.exe joins over loopback
+#   through the native tests' misbehaving proxy, by stick and by keyboard;
+#   both end in order with byte-identical recordings;
 # - a high score saved and read back in the portable layout (the zip) and in
 #   the installed layout (the installer, run with /S);
 # - the installed game started through its Start-menu shortcut's target;
@@ -43,7 +46,12 @@ unset SDL_VIDEODRIVER
 exec wine "$portable/vermix.exe" "\$@"
 WRAP
 chmod +x "$wrapper"
-for t in "${native_port_tests[@]}"; do
+# The online tests keep the Linux game as the host and let vermix.exe join.
+online_tests=(
+  OnlineGame.TwoMachinesThroughABadLinkPlayTheRecordedVersusGame
+  OnlineGame.AGuestWithoutAStickPlaysWithTheKeyboard
+)
+for t in "${native_port_tests[@]}" "${online_tests[@]}"; do
   if VERMIX_TEST_GAME=$wrapper play_native_test "$t" "$work/gtest.log"; then
     pass "$t"
   else

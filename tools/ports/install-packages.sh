@@ -49,7 +49,7 @@ case $target in
       mingw-w64-x86-64-dev mingw-w64-tools libz-mingw-w64-dev
       nsis wine wine64 xvfb xauth
       meson ninja-build cmake pkg-config autoconf automake libtool make
-      dpkg-dev zip unzip file
+      dpkg-dev zip unzip file libasio-dev
     )
     ;;
   web)

@@ -11,11 +11,16 @@ native_port_tests=(
 )
 native_tests_build=${VERMIX_NATIVE_TESTS_BUILD:-$root/build}
 
-# The native test program, in tools/test.sh's build (configured when absent).
+# The native test program, in tools/test.sh's build (configured when absent,
+# configured again when present: its game then bears the build name of the
+# sources as they are, as the port's does, so the two play online).
 build_native_tests() {
-  [ -f "$native_tests_build/CMakeCache.txt" ] ||
+  if [ -f "$native_tests_build/CMakeCache.txt" ]; then
+    cmake "$native_tests_build" >/dev/null
+  else
     cmake -S "$root" -B "$native_tests_build" -DCMAKE_BUILD_TYPE=RelWithDebInfo \
       -DVERMIX_TESTS=ON >/dev/null
+  fi
   cmake --build "$native_tests_build" -j2 --target vermix_tests >/dev/null
 }
 
