@@ -178,7 +178,49 @@ class OnlineSource : public detail::InputSource {
   detail::InputSnapshot seen_, now_;
 };
 
+// Both seats' events of each tick from the room's stream; nothing of this
+// machine's own devices.
+class StreamSource : public detail::InputSource {
+ public:
+  explicit StreamSource(StreamTicks ticks) : ticks_(std::move(ticks)) {
+    ports_[host_port].emplace();
+    ports_[guest_port].emplace();
+  }
+  void read(long tick) override {
+    for (long t = applied_ + 1; t <= tick; ++t) {
+      for (const online::TickEvents& seat : ticks_(t)) {
+        for (const online::InputEvent& w : seat)
+          detail::apply_event(from_wire(w, t), ports_);
+      }
+    }
+    applied_ = std::max(applied_, tick);
+  }
+  int joy_count() override {
+    int n = 0;
+    for (const auto& p : ports_) n += p ? 1 : 0;
+    return n;
+  }
+  detail::JoyPort* joy_port(int port) override {
+    if (port < 0 || port >= detail::script_port_count) return nullptr;
+    return ports_[port] ? &*ports_[port] : nullptr;
+  }
+  void save(platform::detail::SourceState& state) const override {
+    state.ports = ports_;
+    state.position[0] = applied_;
+  }
+  void restore(const platform::detail::SourceState& state) override {
+    ports_ = state.ports;
+    applied_ = state.position[0];
+  }
+
+ private:
+  StreamTicks ticks_;
+  detail::Ports ports_;
+  long applied_ = -1;
+};
+
 std::unique_ptr<OnlineSource> source;
+std::unique_ptr<StreamSource> stream_source;
 
 }  // namespace
 
@@ -191,6 +233,16 @@ void start_online_input(online::Session& session, bool host) {
   platform::detail::keys_and_mouse() = {};
   platform::detail::set_input_source(source.get());
   // Input is read once a tick, where the tick's events apply.
+  platform::detail::set_input_hook(
+      [](const detail::InputSnapshot&, const detail::InputSnapshot&) {});
+  detail::install_hooks();
+}
+
+void start_stream_input(StreamTicks tick_events) {
+  detail::check_replay({}, {});
+  stream_source = std::make_unique<StreamSource>(std::move(tick_events));
+  platform::detail::keys_and_mouse() = {};
+  platform::detail::set_input_source(stream_source.get());
   platform::detail::set_input_hook(
       [](const detail::InputSnapshot&, const detail::InputSnapshot&) {});
   detail::install_hooks();
@@ -212,11 +264,19 @@ void record_final_tick(long tick, const online::TickEvents& host,
                        const online::TickEvents& guest,
                        const std::optional<StateChecks>& hashes) {
   std::vector<detail::ScriptEvent> events;
+  if (tick == 0) {
+    for (const int port : {host_port, guest_port}) {
+      detail::ScriptEvent connect;
+      connect.action = ScriptAction::joy_connect;
+      connect.code = port;
+      events.push_back(connect);
+    }
+  }
   for (const online::TickEvents* seat : {&host, &guest}) {
     for (const online::InputEvent& w : *seat)
       events.push_back(from_wire(w, tick));
   }
-  detail::record_final_events(tick, hashes, events);
+  detail::record_final_events(tick, tick == 0 ? std::nullopt : hashes, events);
 }
 
 online::TickEvents guest_stick_pulled() {

@@ -17,61 +17,19 @@
 #include <thread>
 
 #include "tests/integration/game_run.h"
+#include "tests/integration/versus_split.h"
 #include "tests/support/udp_impair.h"
 
 namespace {
 
 namespace fs = std::filesystem;
+using testing_support::end_state;
 using testing_support::GameFolder;
 using testing_support::Impairment;
+using testing_support::read_text;
+using testing_support::Split;
+using testing_support::split_versus;
 using testing_support::UdpImpair;
-
-std::string read_text(const fs::path& path) {
-  std::ifstream in(path, std::ios::binary);
-  std::stringstream s;
-  s << in.rdbuf();
-  return s.str();
-}
-
-// The golden versus game's events: the host's machine gives everything but
-// the second stick, the guest's gives that stick as its own first.
-struct Split {
-  std::string host, guest;
-};
-Split split_versus() {
-  std::istringstream in(read_text(fs::path(VERMIX_SOURCE_DIR) / "tests" /
-                                  "replays" / "versus.replay"));
-  Split s;
-  for (std::string line; std::getline(in, line);) {
-    if (line.empty() || line[0] == '#') continue;
-    std::istringstream words(line);
-    std::string tick, what, port;
-    words >> tick >> what >> port;
-    if (what == "joy" && port == "1") {
-      s.guest += tick + " joy 0" + line.substr(line.find(" joy 1") + 6) + "\n";
-    } else {
-      s.host += line + "\n";
-    }
-  }
-  return s;
-}
-
-// A recording's closing line as named hashes; "events" is left out, since
-// the two machines' events of one tick are written host first.
-std::map<std::string, std::string> end_state(const std::string& replay) {
-  const std::size_t at = replay.rfind("#! end ");
-  std::istringstream words(replay.substr(at + 7));
-  std::map<std::string, std::string> out;
-  std::string word;
-  words >> word;
-  out["tick"] = word;
-  while (words >> word) {
-    const std::size_t eq = word.find('=');
-    if (eq != std::string::npos && word.substr(0, eq) != "events")
-      out[word.substr(0, eq)] = word.substr(eq + 1);
-  }
-  return out;
-}
 
 // A port of its own for each run of the tests, so parallel runs never meet.
 std::uint16_t host_port() {

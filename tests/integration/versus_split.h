@@ -1,0 +1,24 @@
+// The golden versus game split between two machines, for the tests of two
+// real games online, and what their recordings are compared by.
+#pragma once
+
+#include <filesystem>
+#include <map>
+#include <string>
+
+namespace testing_support {
+
+std::string read_text(const std::filesystem::path& path);
+
+// The golden versus game's events: the host's machine gives everything but
+// the second stick, the guest's gives that stick as its own first.
+struct Split {
+  std::string host, guest;
+};
+Split split_versus();
+
+// A recording's closing line as named hashes; "events" is left out, since
+// the two machines' events of one tick are written host first.
+std::map<std::string, std::string> end_state(const std::string& replay);
+
+}  // namespace testing_support
