@@ -91,31 +91,12 @@ detail::JoyPort keyboard_stick(const detail::KeysAndMouse& k) {
   return port;
 }
 
-class OnlineSource : public detail::InputSource {
+// Both seats' sticks, driven by both seats' events of each tick.
+class TwoSeatSource : public detail::InputSource {
  public:
-  OnlineSource(online::Session& session, bool host, InputSource* local)
-      : session_(session), host_(host), local_(local) {
+  TwoSeatSource() {
     ports_[host_port].emplace();
     ports_[guest_port].emplace();
-    platform::detail::read_local_input(local_, -1, seen_);
-  }
-
-  // The events of every tick up to `tick` not yet applied: a tick in which
-  // the game read no input still has its events, applied at the next read
-  // as a script applies them.
-  void read(long tick) override {
-    if (session_.wants_local(tick)) {
-      platform::detail::read_local_input(local_, tick, now_);
-      session_.add_local(tick, this_seat(now_));
-      seen_ = now_;
-    }
-    for (long t = applied_ + 1; t <= tick; ++t) {
-      for (const online::TickEvents& seat : session_.events_for(t, lockstep_)) {
-        for (const online::InputEvent& w : seat)
-          detail::apply_event(from_wire(w, t), ports_);
-      }
-    }
-    applied_ = std::max(applied_, tick);
   }
   int joy_count() override {
     int n = 0;
@@ -133,6 +114,43 @@ class OnlineSource : public detail::InputSource {
   void restore(const platform::detail::SourceState& state) override {
     ports_ = state.ports;
     applied_ = state.position[0];
+  }
+
+ protected:
+  // The events of every tick up to `tick` not yet applied: a tick in which
+  // the game read no input still has its events, applied at the next read
+  // as a script applies them.
+  template <typename SeatsOf>
+  void apply_through(long tick, SeatsOf seats_of) {
+    for (long t = applied_ + 1; t <= tick; ++t) {
+      for (const online::TickEvents& seat : seats_of(t)) {
+        for (const online::InputEvent& w : seat)
+          detail::apply_event(from_wire(w, t), ports_);
+      }
+    }
+    applied_ = std::max(applied_, tick);
+  }
+
+ private:
+  detail::Ports ports_;
+  long applied_ = -1;  // events of the ticks up to here are applied
+};
+
+class OnlineSource : public TwoSeatSource {
+ public:
+  OnlineSource(online::Session& session, bool host, InputSource* local)
+      : session_(session), host_(host), local_(local) {
+    platform::detail::read_local_input(local_, -1, seen_);
+  }
+
+  void read(long tick) override {
+    if (session_.wants_local(tick)) {
+      platform::detail::read_local_input(local_, tick, now_);
+      session_.add_local(tick, this_seat(now_));
+      seen_ = now_;
+    }
+    apply_through(tick,
+                  [&](long t) { return session_.events_for(t, lockstep_); });
   }
 
   bool lockstep_ = false;
@@ -173,50 +191,21 @@ class OnlineSource : public detail::InputSource {
   online::Session& session_;
   bool host_;
   InputSource* local_;
-  detail::Ports ports_;
-  long applied_ = -1;  // events of the ticks up to here are applied
   detail::InputSnapshot seen_, now_;
 };
 
 // Both seats' events of each tick from the room's stream; nothing of this
 // machine's own devices.
-class StreamSource : public detail::InputSource {
+class StreamSource : public TwoSeatSource {
  public:
-  explicit StreamSource(StreamTicks ticks) : ticks_(std::move(ticks)) {
-    ports_[host_port].emplace();
-    ports_[guest_port].emplace();
-  }
+  explicit StreamSource(StreamTicks ticks) : ticks_(std::move(ticks)) {}
   void read(long tick) override {
-    for (long t = applied_ + 1; t <= tick; ++t) {
-      for (const online::TickEvents& seat : ticks_(t)) {
-        for (const online::InputEvent& w : seat)
-          detail::apply_event(from_wire(w, t), ports_);
-      }
-    }
-    applied_ = std::max(applied_, tick);
-  }
-  int joy_count() override {
-    int n = 0;
-    for (const auto& p : ports_) n += p ? 1 : 0;
-    return n;
-  }
-  detail::JoyPort* joy_port(int port) override {
-    if (port < 0 || port >= detail::script_port_count) return nullptr;
-    return ports_[port] ? &*ports_[port] : nullptr;
-  }
-  void save(platform::detail::SourceState& state) const override {
-    state.ports = ports_;
-    state.position[0] = applied_;
-  }
-  void restore(const platform::detail::SourceState& state) override {
-    ports_ = state.ports;
-    applied_ = state.position[0];
+    apply_through(
+        tick, [&](long t) -> const auto& { return ticks_(t); });
   }
 
  private:
   StreamTicks ticks_;
-  detail::Ports ports_;
-  long applied_ = -1;
 };
 
 std::unique_ptr<OnlineSource> source;
