@@ -5,6 +5,7 @@
 
 #include "app/command_line.h"
 #include "app/online_game.h"
+#include "app/online_watch.h"
 #include "app/shell.h"
 #include "app/synctest.h"
 #include "app/window_file.h"
@@ -72,6 +73,10 @@ int main(int argc, char** argv) {
   }
   // An online game learns its seed and settings when the two machines
   // meet, and writes its files from then on.
+  if (cl.online == CommandLine::Online::watch) {
+    use_data_folders(folders);
+    return watch_online_game(cl, with_kept_window(cl.run));
+  }
   if (cl.online != CommandLine::Online::off) {
     use_data_folders(folders);
     return run_online_game(cl, with_kept_window(cl.run));

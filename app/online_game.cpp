@@ -12,7 +12,11 @@
 #include "app/frame.h"
 #include "app/game_snapshot.h"
 #include "app/high_score.h"
+#include "app/online_room.h"
 #include "app/shell.h"
+#include "app/steady_clock.h"
+#include "online/rooms/invite_code.h"
+#include "online/rooms/room_keeper.h"
 #include "online/session/handshake.h"
 #include "online/session/session.h"
 #include "online/transport/udp_link.h"
@@ -23,29 +27,14 @@
 
 namespace {
 
-class SteadyClock : public online::Clock {
- public:
-  std::uint32_t now_ms() override {
-    return static_cast<std::uint32_t>(
-        std::chrono::duration_cast<std::chrono::milliseconds>(
-            std::chrono::steady_clock::now() - start_)
-            .count());
-  }
-  void sleep_ms(int ms) override {
-    std::this_thread::sleep_for(std::chrono::milliseconds(ms));
-  }
-
- private:
-  std::chrono::steady_clock::time_point start_ =
-      std::chrono::steady_clock::now();
-};
-
 // The game as the session sees it: a ring of states kept at frame
 // boundaries, and what each tick will write once it is final (its check
 // line, its dump), taken as it began.
 class OnlineGame : public online::Game {
  public:
   online::Session* session = nullptr;
+  // The host's stream to its room, when it has one.
+  online::FinalStream* stream = nullptr;
 
   void save(long tick) override {
     Kept& k = states_[slot(tick)];
@@ -84,20 +73,9 @@ class OnlineGame : public online::Game {
   void tick_final(long tick, const online::TickEvents& host,
                   const online::TickEvents& guest) override {
     const Begun* k = find(tick);
-    if (tick == 0) {
-      // Both sticks are there from the start, as a recording says so.
-      online::TickEvents host0 = host, guest0 = guest;
-      online::InputEvent connect;
-      connect.kind = online::EventKind::joy_connect;
-      host0.insert(host0.begin(), connect);
-      connect.code = 1;
-      guest0.insert(guest0.begin(), connect);
-      replay::record_final_tick(tick, host0, guest0, std::nullopt);
-    } else {
-      replay::record_final_tick(tick, host, guest,
-                                k ? k->hashes : std::nullopt);
-    }
+    replay::record_final_tick(tick, host, guest, k ? k->hashes : std::nullopt);
     if (k && !k->dump.empty()) replay::write_dump(k->dump);
+    if (stream) stream->add(host, guest);
   }
 
  private:
@@ -236,10 +214,22 @@ struct Online {
   SteadyClock clock;
   OpenLink open;
   std::unique_ptr<online::Link> link;
+  // A game in a room of the server: the socket and the room's link (the
+  // session's link), and the host's stream to the room.
+  std::unique_ptr<online::Datagrams> socket;
+  online::RoomLink* room = nullptr;
+  std::unique_ptr<online::RoomKeeper> keeper;
+  // The path last told, and the one in use since `path_since_ms`: a path
+  // is told once it has held for a second (the host follows the guest's
+  // latest message, which alternates while the guest tries both).
+  online::Path told_path = online::Path::both;
+  online::Path path = online::Path::both;
+  std::uint32_t path_since_ms = 0;
   std::unique_ptr<online::Session> session;
   OnlineGame game;
   bool host = false;
   bool paced = true;
+  int failed_status = online_failed_status;
 };
 
 Online* playing = nullptr;
@@ -252,9 +242,32 @@ void begin_tick(long tick) {
   playing->session->tick_begun(tick, in_frame);
 }
 
+constexpr std::uint32_t path_held_ms = 1000;
+
+// The room's news: the path to the other seat when it changes, the host's
+// stream to the server.
+void keep_room(Online& o) {
+  if (!o.room) return;
+  if (o.keeper) {
+    const std::string line = o.keeper->poll();
+    if (!line.empty()) std::cerr << "online: " << line << "\n";
+  }
+  const std::uint32_t now = o.clock.now_ms();
+  if (o.room->path() != o.path) {
+    o.path = o.room->path();
+    o.path_since_ms = now;
+  }
+  if (o.path != o.told_path && o.path != online::Path::both &&
+      now - o.path_since_ms >= path_held_ms) {
+    o.told_path = o.path;
+    std::cerr << "online: connected to " << o.room->describe() << "\n";
+  }
+}
+
 // A frame's end is the rollback's boundary.
 void end_frame(online::Session& session) {
   session.at_boundary(platform::current_tick());
+  keep_room(*playing);
   const int stretch = session.frame_stretch_ms();
   if (playing->paced && stretch > 0) playing->clock.sleep_ms(stretch);
 }
@@ -281,6 +294,8 @@ void online_main_loop() {
       session.recover();
     }
   }
+  if (playing->keeper) playing->keeper->finish(2000);
+  if (playing->room) playing->room->leave();
   std::cerr << (playing->host ? "online: ended\n"
                               : "online: the host ended the game\n");
 }
@@ -291,6 +306,46 @@ std::string setting(const online::Welcome& w, const std::string& name) {
   return "";
 }
 
+// How long a guest tries the direct path beside the relay.
+constexpr std::uint32_t direct_window_ms = 1500;
+
+bool give_up() { return platform::detail::stop_requested(); }
+
+// The host asks the server for a room with the game's settings (for its
+// spectators) and says the room's code.
+bool open_hosts_room(Online& o, const online::Welcome& welcome,
+                     std::uint32_t nonce, std::string& error) {
+  online::OpenRoom request{
+      nonce, VERMIX_VERSION, VERMIX_BUILD_NAME, welcome.settings, {}};
+  const auto opened =
+      open_room(*o.room, o.clock, request, error, o.failed_status);
+  if (!opened) return false;
+  o.room->set_ticket(opened->ticket);
+  o.keeper = std::make_unique<online::RoomKeeper>(*o.room, o.clock, request,
+                                                  welcome.session);
+  o.game.stream = &o.keeper->stream();
+  const std::string& code = opened->ticket.code;
+  std::cerr << "online: invite code " << online::shown_code(code) << " ("
+            << online::join_link(code) << ")\n";
+  o.open.waiting_on = "room " + online::shown_code(code);
+  return true;
+}
+
+// The guest takes a seat in the room of its code, and tries the host's
+// address beside the relay when the server gave one.
+bool enter_guests_room(Online& o, const CommandLine& cl, std::uint32_t nonce,
+                       std::string& error) {
+  online::EnterRoom request{nonce, cl.join, online::Role::guest, VERMIX_VERSION,
+                            VERMIX_BUILD_NAME};
+  const auto entered =
+      enter_room(*o.room, o.clock, request, error, o.failed_status);
+  if (!entered) return false;
+  o.room->set_ticket(entered->ticket);
+  if (!entered->host_address.empty())
+    o.room->try_direct(entered->host_address, direct_window_ms);
+  return true;
+}
+
 // Host: the game's settings from this machine's files, then the first guest
 // of the same game. Guest: the host's welcome and its settings.
 std::optional<online::Welcome> meet(Online& o, const CommandLine& cl,
@@ -298,9 +353,12 @@ std::optional<online::Welcome> meet(Online& o, const CommandLine& cl,
   std::random_device entropy;
   online::Hello ours{o.host ? online::Role::host : online::Role::guest,
                      VERMIX_VERSION, VERMIX_BUILD_NAME, entropy()};
-  const auto give_up = [] { return platform::detail::stop_requested(); };
   if (!o.host) {
-    std::cerr << "online: joining " << o.link->describe() << "\n";
+    if (o.room && !enter_guests_room(o, cl, ours.nonce, error))
+      return std::nullopt;
+    if (o.room) o.open.waiting_on = "room " + online::shown_code(cl.join);
+    std::cerr << "online: joining "
+              << (o.room ? o.open.waiting_on : o.link->describe()) << "\n";
     auto welcome =
         online::join_host(*o.link, o.clock, ours, 10000, give_up, error);
     if (welcome) replay::play_with_settings(welcome->settings);
@@ -316,6 +374,8 @@ std::optional<online::Welcome> meet(Online& o, const CommandLine& cl,
                       {"high-score", std::to_string(high_score)},
                       {"stereo-mode", std::to_string(stereo_mode)},
                       {"hologram", std::to_string(hologram_intensity)}};
+  if (o.room && !open_hosts_room(o, welcome, ours.nonce, error))
+    return std::nullopt;
   std::cerr << "online: waiting for a guest on " << o.open.waiting_on << "\n";
   auto hello = online::await_guest(*o.link, o.clock, ours, welcome, give_up,
                                    o.open.forget_sender, error);
@@ -335,11 +395,21 @@ bool open_outputs(const CommandLine& cl, int seed, std::string& error) {
 
 int run_online_game(const CommandLine& cl, const platform::RunOptions& run) {
   Online o;
-  o.host = cl.join.empty();
+  using Mode = CommandLine::Online;
+  o.host = cl.online == Mode::host || cl.online == Mode::host_room;
   o.paced = !run.fast;
   std::string error;
-  o.open = open_link(o.host, cl, error);
-  o.link = std::move(o.open.link);
+  if (cl.online == Mode::host_room || cl.online == Mode::join_room) {
+    if (auto way = open_room_way(cl, o.clock, error)) {
+      o.socket = std::move(way->socket);
+      o.room = way->link.get();
+      o.link = std::move(way->link);
+      o.open.forget_sender = [] {};
+    }
+  } else {
+    o.open = open_link(o.host, cl, error);
+    o.link = std::move(o.open.link);
+  }
   if (!o.link) {
     std::cerr << "online: " << error << "\n";
     return online_failed_status;
@@ -347,10 +417,14 @@ int run_online_game(const CommandLine& cl, const platform::RunOptions& run) {
   const auto welcome = meet(o, cl, error);
   if (!welcome) {
     std::cerr << "online: " << error << "\n";
-    return platform::detail::stop_requested() ? 0 : online_failed_status;
+    return platform::detail::stop_requested() ? 0 : o.failed_status;
   }
-  std::cerr << "online: connected to " << o.link->describe() << " (input delay "
-            << int{welcome->input_delay} << ")\n";
+  // In a room the path is told once it is known.
+  std::cerr << "online: "
+            << (o.room ? (o.host ? "the guest came into " : "in ") +
+                             o.open.waiting_on
+                       : "connected to " + o.link->describe())
+            << " (input delay " << int{welcome->input_delay} << ")\n";
   const int seed = std::stoi(setting(*welcome, "seed"));
   if (!open_outputs(cl, seed, error)) {
     std::cerr << "vermix: " << error << "\n";

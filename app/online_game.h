@@ -2,11 +2,8 @@
 // machines, kept equal by the session's rollbacks.
 #pragma once
 
+#include "app/online_status.h"
 #include "app/option_table.h"
-
-// An online game that could not start or go on: no answer, a refusal, the
-// host gone.
-constexpr int online_failed_status = 7;
 
 // Hosts (cl.host) or joins (cl.join) and plays the game to its end on both
 // machines; returns the exit status.

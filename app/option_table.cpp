@@ -7,6 +7,8 @@
 #include <cstdlib>
 #include <optional>
 
+#include "online/rooms/invite_code.h"
+
 namespace {
 
 using Action = CommandLine::Action;
@@ -32,7 +34,7 @@ std::string bad_value(const std::string& value, const char* option,
   return "bad value '" + value + "' for " + option + ": " + wanted;
 }
 
-const std::array<OptionRow, 17> rows = {{
+const std::array<OptionRow, 19> rows = {{
     {"--window", nullptr, nullptr,
      "show the game in a window instead of full screen",
      [](CommandLine& cl, const std::string&,
@@ -117,29 +119,59 @@ const std::array<OptionRow, 17> rows = {{
        return "";
      }},
     {"--host", nullptr, "[PORT]",
-     "host an online versus game: wait for a guest on UDP port PORT "
-     "(default 4761) and play with it; a machine without a joystick makes "
-     "one of its keyboard (arrow keys or W A S D move, Z fires, X takes a "
-     "life from the partner, P pauses)",
+     "host an online versus game: without PORT, in a room of the server "
+     "(see --server), whose invite code the guest joins by; with PORT, wait "
+     "for a guest on that UDP port (the guest joins by this machine's "
+     "address); a machine without a joystick makes one of its keyboard "
+     "(arrow keys or W A S D move, Z fires, X takes a life from the "
+     "partner, P pauses)",
      [](CommandLine& cl, const std::string& value,
         const std::string&) -> std::string {
-       cl.online = CommandLine::Online::host;
+       cl.online = CommandLine::Online::host_room;
        if (value.empty()) return "";
        const std::optional<int> port = parse_int(value, 1, 65535);
        if (!port)
          return bad_value(value, "--host", "a port number from 1 to 65535");
+       cl.online = CommandLine::Online::host;
        cl.host_port = *port;
        return "";
      }},
-    {"--join", nullptr, "HOST[:PORT]",
-     "join the online game hosted at HOST (a name, an IPv4 address or an "
+    {"--join", nullptr, "CODE|HOST[:PORT]",
+     "join an online game by its invite code (ABCD-EFGH, as the host was "
+     "given it), or the game hosted at HOST (a name, an IPv4 address or an "
      "IPv6 address in brackets; port 4761 unless given): your joystick is "
      "the game's second",
      [](CommandLine& cl, const std::string& value,
         const std::string&) -> std::string {
-       if (value.empty()) return "option --join needs the host's address";
-       cl.online = CommandLine::Online::join;
-       cl.join = value;
+       if (value.empty())
+         return "option --join needs an invite code or the host's address";
+       const std::optional<std::string> code = online::parse_code(value);
+       cl.online =
+           code ? CommandLine::Online::join_room : CommandLine::Online::join;
+       cl.join = code ? *code : value;
+       return "";
+     }},
+    {"--watch", nullptr, "CODE",
+     "watch the online game of the room with invite code CODE from its "
+     "start, a few ticks behind the players",
+     [](CommandLine& cl, const std::string& value,
+        const std::string&) -> std::string {
+       const std::optional<std::string> code = online::parse_code(value);
+       if (!code)
+         return bad_value(value, "--watch",
+                          "an invite code of eight letters and digits, "
+                          "such as ABCD-EFGH");
+       cl.online = CommandLine::Online::watch;
+       cl.join = *code;
+       return "";
+     }},
+    {"--server", nullptr, "HOST[:PORT]",
+     "the room server of --host, --join CODE and --watch (default "
+     "play.vermix.org, port 4762 unless given)",
+     [](CommandLine& cl, const std::string& value,
+        const std::string&) -> std::string {
+       if (value.empty()) return "option --server needs the server's address";
+       cl.server = value;
        return "";
      }},
     {"--input-delay", nullptr, "N",
@@ -235,4 +267,8 @@ const char* const exit_status_summary =
     "went away under the game (an X server that stopped): the game said so "
     "on standard error, saved its files and ended its recording cut short, "
     "as a killed game's is; 7 when an online game could not start or go on "
-    "(no answer, a refusal, the host gone), as its last online: line says.";
+    "(no answer, a refusal, the host gone), as its last online: line says; "
+    "when the room server refuses a room or a seat: 8 no room has the code, "
+    "9 the room has its guest already, 10 the room ended unheard, 11 its "
+    "host left, 12 another version, 13 another build, 14 too many requests "
+    "from this address, 15 a seat the server does not know.";

@@ -23,11 +23,13 @@ struct CommandLine {
   int synctest = 0;      // frames rolled back after every frame; 0: none
   int dump_every = 0;    // ticks between state dumps; 0: none
   std::string dump_file;
-  // An online game: host one (waiting on host_port) or join one.
-  enum class Online { off, host, join };
+  // An online game: host one (in a room of the server, or waiting on
+  // host_port), join one (by invite code or address), or watch one.
+  enum class Online { off, host_room, host, join_room, join, watch };
   Online online = Online::off;
   int host_port = 4761;
-  std::string join;  // HOST[:PORT]
+  std::string join;  // HOST[:PORT], or the room's code (as on the wire)
+  std::string server = "play.vermix.org:4762";  // the room server
   int input_delay = 2;
   std::string error;  // why the command line was refused
 };

@@ -91,31 +91,12 @@ detail::JoyPort keyboard_stick(const detail::KeysAndMouse& k) {
   return port;
 }
 
-class OnlineSource : public detail::InputSource {
+// Both seats' sticks, driven by both seats' events of each tick.
+class TwoSeatSource : public detail::InputSource {
  public:
-  OnlineSource(online::Session& session, bool host, InputSource* local)
-      : session_(session), host_(host), local_(local) {
+  TwoSeatSource() {
     ports_[host_port].emplace();
     ports_[guest_port].emplace();
-    platform::detail::read_local_input(local_, -1, seen_);
-  }
-
-  // The events of every tick up to `tick` not yet applied: a tick in which
-  // the game read no input still has its events, applied at the next read
-  // as a script applies them.
-  void read(long tick) override {
-    if (session_.wants_local(tick)) {
-      platform::detail::read_local_input(local_, tick, now_);
-      session_.add_local(tick, this_seat(now_));
-      seen_ = now_;
-    }
-    for (long t = applied_ + 1; t <= tick; ++t) {
-      for (const online::TickEvents& seat : session_.events_for(t, lockstep_)) {
-        for (const online::InputEvent& w : seat)
-          detail::apply_event(from_wire(w, t), ports_);
-      }
-    }
-    applied_ = std::max(applied_, tick);
   }
   int joy_count() override {
     int n = 0;
@@ -133,6 +114,43 @@ class OnlineSource : public detail::InputSource {
   void restore(const platform::detail::SourceState& state) override {
     ports_ = state.ports;
     applied_ = state.position[0];
+  }
+
+ protected:
+  // The events of every tick up to `tick` not yet applied: a tick in which
+  // the game read no input still has its events, applied at the next read
+  // as a script applies them.
+  template <typename SeatsOf>
+  void apply_through(long tick, SeatsOf seats_of) {
+    for (long t = applied_ + 1; t <= tick; ++t) {
+      for (const online::TickEvents& seat : seats_of(t)) {
+        for (const online::InputEvent& w : seat)
+          detail::apply_event(from_wire(w, t), ports_);
+      }
+    }
+    applied_ = std::max(applied_, tick);
+  }
+
+ private:
+  detail::Ports ports_;
+  long applied_ = -1;  // events of the ticks up to here are applied
+};
+
+class OnlineSource : public TwoSeatSource {
+ public:
+  OnlineSource(online::Session& session, bool host, InputSource* local)
+      : session_(session), host_(host), local_(local) {
+    platform::detail::read_local_input(local_, -1, seen_);
+  }
+
+  void read(long tick) override {
+    if (session_.wants_local(tick)) {
+      platform::detail::read_local_input(local_, tick, now_);
+      session_.add_local(tick, this_seat(now_));
+      seen_ = now_;
+    }
+    apply_through(tick,
+                  [&](long t) { return session_.events_for(t, lockstep_); });
   }
 
   bool lockstep_ = false;
@@ -173,12 +191,25 @@ class OnlineSource : public detail::InputSource {
   online::Session& session_;
   bool host_;
   InputSource* local_;
-  detail::Ports ports_;
-  long applied_ = -1;  // events of the ticks up to here are applied
   detail::InputSnapshot seen_, now_;
 };
 
+// Both seats' events of each tick from the room's stream; nothing of this
+// machine's own devices.
+class StreamSource : public TwoSeatSource {
+ public:
+  explicit StreamSource(StreamTicks ticks) : ticks_(std::move(ticks)) {}
+  void read(long tick) override {
+    apply_through(
+        tick, [&](long t) -> const auto& { return ticks_(t); });
+  }
+
+ private:
+  StreamTicks ticks_;
+};
+
 std::unique_ptr<OnlineSource> source;
+std::unique_ptr<StreamSource> stream_source;
 
 }  // namespace
 
@@ -191,6 +222,16 @@ void start_online_input(online::Session& session, bool host) {
   platform::detail::keys_and_mouse() = {};
   platform::detail::set_input_source(source.get());
   // Input is read once a tick, where the tick's events apply.
+  platform::detail::set_input_hook(
+      [](const detail::InputSnapshot&, const detail::InputSnapshot&) {});
+  detail::install_hooks();
+}
+
+void start_stream_input(StreamTicks tick_events) {
+  detail::check_replay({}, {});
+  stream_source = std::make_unique<StreamSource>(std::move(tick_events));
+  platform::detail::keys_and_mouse() = {};
+  platform::detail::set_input_source(stream_source.get());
   platform::detail::set_input_hook(
       [](const detail::InputSnapshot&, const detail::InputSnapshot&) {});
   detail::install_hooks();
@@ -212,11 +253,19 @@ void record_final_tick(long tick, const online::TickEvents& host,
                        const online::TickEvents& guest,
                        const std::optional<StateChecks>& hashes) {
   std::vector<detail::ScriptEvent> events;
+  if (tick == 0) {
+    for (const int port : {host_port, guest_port}) {
+      detail::ScriptEvent connect;
+      connect.action = ScriptAction::joy_connect;
+      connect.code = port;
+      events.push_back(connect);
+    }
+  }
   for (const online::TickEvents* seat : {&host, &guest}) {
     for (const online::InputEvent& w : *seat)
       events.push_back(from_wire(w, tick));
   }
-  detail::record_final_events(tick, hashes, events);
+  detail::record_final_events(tick, tick == 0 ? std::nullopt : hashes, events);
 }
 
 online::TickEvents guest_stick_pulled() {

@@ -10,6 +10,8 @@
 // final ticks only, so that both machines write the same files.
 #pragma once
 
+#include <array>
+#include <functional>
 #include <optional>
 #include <string>
 
@@ -31,8 +33,16 @@ bool local_end_requested();
 // The guest's seat when the guest is gone: its stick pulled out.
 online::TickEvents guest_stick_pulled();
 
+// A spectator's input: both seats' final events of each tick, as the
+// room's stream gives them (`tick_events` waits for a tick that has not
+// come yet; it never returns without it).
+using StreamTicks =
+    std::function<const std::array<online::TickEvents, 2>&(long tick)>;
+void start_stream_input(StreamTicks tick_events);
+
 // A final tick's events go into the recording, after the tick's check
-// line when it has one (`hashes` taken at the tick's start).
+// line when it has one (`hashes` taken at the tick's start). Both sticks
+// are in the game from tick 0, as the recording says there.
 void record_final_tick(long tick, const online::TickEvents& host,
                        const online::TickEvents& guest,
                        const std::optional<StateChecks>& hashes);

@@ -157,13 +157,16 @@ TEST(CommandLine, ReplayOptionsTakeTheirValuesOrAreRefused) {
 }
 
 // A value in brackets may be left out: the next word is it unless it is an
-// option; a bad one is refused as any bad value is.
+// option; a bad one is refused as any bad value is. Without a port the
+// host asks the server for a room; a --join value that reads as an invite
+// code is one, anything else an address.
 TEST(CommandLine, OnlineOptions) {
   CommandLine cl = parse_command_line({"--host", "--window"});
-  EXPECT_EQ(cl.online, CommandLine::Online::host);
-  EXPECT_EQ(cl.host_port, 4761);
+  EXPECT_EQ(cl.online, CommandLine::Online::host_room);
+  EXPECT_EQ(cl.server, "play.vermix.org:4762");
   EXPECT_TRUE(cl.run.window);
   cl = parse_command_line({"--host", "5000", "--input-delay", "0"});
+  EXPECT_EQ(cl.online, CommandLine::Online::host);
   EXPECT_EQ(cl.host_port, 5000);
   EXPECT_EQ(cl.input_delay, 0);
   EXPECT_EQ(parse_command_line({"--host", "70000"}).action, Action::refuse);
@@ -171,6 +174,23 @@ TEST(CommandLine, OnlineOptions) {
   cl = parse_command_line({"--join", "[::1]:5000"});
   EXPECT_EQ(cl.online, CommandLine::Online::join);
   EXPECT_EQ(cl.join, "[::1]:5000");
+  for (const char* typed : {"ABCD-EFGH", "abcd efgh", "AbCdEfGh"}) {
+    cl = parse_command_line({"--join", typed, "--server", "127.0.0.1:9"});
+    EXPECT_EQ(cl.online, CommandLine::Online::join_room) << typed;
+    EXPECT_EQ(cl.join, "ABCDEFGH") << typed;
+    EXPECT_EQ(cl.server, "127.0.0.1:9");
+  }
+  // Look-alikes (0, O, 1, I, L), two dashes and seven symbols are no code.
+  for (const char* address : {"ABCD-EFG0", "AB-CD-EFGH", "ABCDEFG", "host"}) {
+    EXPECT_EQ(parse_command_line({"--join", address}).online,
+              CommandLine::Online::join)
+        << address;
+    EXPECT_EQ(parse_command_line({"--watch", address}).action, Action::refuse)
+        << address;
+  }
+  cl = parse_command_line({"--watch", "wxyz-2345"});
+  EXPECT_EQ(cl.online, CommandLine::Online::watch);
+  EXPECT_EQ(cl.join, "WXYZ2345");
   EXPECT_EQ(parse_command_line({"--host", "--timedemo", "x"}).action,
             Action::refuse);
 }
