@@ -190,13 +190,31 @@ void draw_presented(int drawable_width, int drawable_height,
                      {right, bottom, 1, 0, 255, 255, 255, 255},
                      {left, bottom, 0, 0, 255, 255, 255, 255}};
   send_quads(quad, 1);
-  glUseProgram(s.program);
-  s.applied_blend = -1;  // blending was switched off behind its back
+}
+
+// Lays the band over the window's drawable at `place`, blended by its alpha;
+// the drawable's own alpha stays as the frame left it.
+void draw_band(const Texture& band, const FrameRect& place, bool shrunk) {
+  glEnable(GL_BLEND);
+  glBlendFuncSeparate(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA, GL_ZERO, GL_ONE);
+  bind_texture(band.id);
+  glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER,
+                  shrunk ? GL_LINEAR : GL_NEAREST);
+  const auto left = static_cast<float>(place.x);
+  const auto top = static_cast<float>(place.y);
+  const auto right = static_cast<float>(place.x + place.width);
+  const auto bottom = static_cast<float>(place.y + place.height);
+  // The band's rows were uploaded top first: v = 0 is its top.
+  const Quad quad = {{left, top, 0, 0, 255, 255, 255, 255},
+                     {right, top, 1, 0, 255, 255, 255, 255},
+                     {right, bottom, 1, 1, 255, 255, 255, 255},
+                     {left, bottom, 0, 1, 255, 255, 255, 255}};
+  send_quads(quad, 1);
 }
 
 }  // namespace
 
-void present(int drawable_width, int drawable_height) {
+void present(int drawable_width, int drawable_height, const Texture* band) {
   State& s = state();
   if (!s.active) return;
   flush();
@@ -217,6 +235,13 @@ void present(int drawable_width, int drawable_height) {
     glClear(GL_COLOR_BUFFER_BIT);
   }
   draw_presented(drawable_width, drawable_height, place);
+  if (band && current(*band)) {
+    const FrameRect band_at =
+        band_place(place, drawable_height, s.height, band->width, band->height);
+    draw_band(*band, band_at, place.height < s.height);
+  }
+  glUseProgram(s.program);
+  s.applied_blend = -1;  // blending was set behind its back
   glBindFramebuffer(GL_FRAMEBUFFER, s.draw_fbo);
   glViewport(0, 0, s.width, s.height);
 }
