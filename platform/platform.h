@@ -15,6 +15,7 @@
 #include <cstdint>
 #include <functional>
 #include <memory>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -243,6 +244,10 @@ void write_int(const StreamRef& stream, int value);
 // False for a write stream whose file could not be replaced (the previous
 // one is left whole), and for a null or already closed stream.
 bool close_stream(const StreamRef& stream);
+// The whole of a regular file; nothing when it is not one, cannot be read
+// or holds more than max_bytes.
+std::optional<std::string> read_whole_file(const std::string& path,
+                                           std::size_t max_bytes);
 // Makes the folder and any missing parents; true if the folder itself was
 // made now (false when it was there already or could not be made).
 bool create_folder(const std::string& path);
