@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cstring>
 
+#include "app/invite_link.h"
 #include "app/option_table.h"
 
 namespace {
@@ -58,7 +59,20 @@ CommandLine parse_command_line(const std::vector<std::string>& args) {
     const std::string& arg = args[i];
     const OptionRow* row = find_option(arg);
     std::string error;
-    if (!row) {
+    if (looks_like_invite_link(arg)) {
+      // A link stands for the option it names with its code.
+      const std::optional<InviteLink> link = parse_invite_link(arg);
+      const OptionRow* option = link ? find_option(link->option) : nullptr;
+      if (!link) {
+        error = "'" + arg +
+                "' is not an invite link: vermix://join/CODE or "
+                "vermix://watch/CODE, with a code such as ABCD-EFGH";
+      } else if (!option) {
+        error = "unknown option '" + std::string(link->option) + "'";
+      } else {
+        error = option->apply(cl, link->code, "");
+      }
+    } else if (!row) {
       error = "unknown option '" + arg + "'";
     } else if (optional_value(*row)) {
       // The value may be left out: the next word is it unless an option.

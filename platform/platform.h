@@ -15,7 +15,9 @@
 #include <cstdint>
 #include <functional>
 #include <memory>
+#include <optional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace platform {
@@ -121,6 +123,18 @@ void move_mouse(int x, int y);
 int app_suspended();
 int app_terminate();
 [[noreturn]] void end_program();
+
+// One line of text about an online game (its invite code, the connection),
+// UTF-8, shown with every presented frame until it is set empty: in the
+// game's yellow on a dark box, centred under the frame in the window's black
+// margin when that holds it, else over the frame's bottom rows. It is drawn
+// in the font selected when it is set (characters past Latin-1 as '?'), on
+// the window only: the frame, its screenshots and read-backs, and the game's
+// drawing state never see it.
+void set_status_line(std::string_view text);
+// Puts the text on the system's clipboard, as well as it can; the first
+// failure is named on stderr, later ones are not.
+void copy_to_clipboard(std::string_view text);
 
 // ---------------------------------------------------------------------------
 // Drawing state.
@@ -230,6 +244,10 @@ void write_int(const StreamRef& stream, int value);
 // False for a write stream whose file could not be replaced (the previous
 // one is left whole), and for a null or already closed stream.
 bool close_stream(const StreamRef& stream);
+// The whole of a regular file; nothing when it is not one, cannot be read
+// or holds more than max_bytes.
+std::optional<std::string> read_whole_file(const std::string& path,
+                                           std::size_t max_bytes);
 // Makes the folder and any missing parents; true if the folder itself was
 // made now (false when it was there already or could not be made).
 bool create_folder(const std::string& path);

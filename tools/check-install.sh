@@ -1,13 +1,16 @@
 #!/usr/bin/env bash
 # Checks the game as players get it, from a build folder already built:
 #  - `cmake --install` to a prefix that is then moved: the .desktop entry,
-#    the AppStream metainfo, the icons and the manual page are valid;
+#    the AppStream metainfo, the icons and the manual page are valid; the
+#    entry is the desktop's handler of vermix:// links and has the action
+#    "Host an online game";
 #  - the .deb made by CPack declares its dependencies, installs with dpkg
 #    into a scratch root (whose dpkg database holds the packages it depends on
 #    as this machine has them) and is removed from it without a trace;
 #  - both installed games, started from a read-only working folder (the .deb
 #    one by its menu entry's Exec line), find their sounds and save the high
-#    score under a temporary XDG_DATA_HOME.
+#    score under a temporary XDG_DATA_HOME; the .deb one, handed a link that
+#    is no invite by that Exec line, refuses it with status 2.
 #   tools/check-install.sh [BUILD_DIR]     (default: build/)
 set -euo pipefail
 here=$(cd "$(dirname "$0")/.." && pwd)
@@ -26,8 +29,23 @@ fail() {
 # Validators print notes on success too; only their status counts.
 check_tree() {
   local tree=$1
-  desktop-file-validate "$tree/share/applications/$app.desktop" ||
-    fail "desktop entry"
+  local entry=$tree/share/applications/$app.desktop
+  desktop-file-validate "$entry" || fail "desktop entry"
+  grep -qx 'MimeType=x-scheme-handler/vermix;' "$entry" &&
+    grep -qx 'Exec=vermix --host' "$entry" ||
+    fail "desktop entry: no vermix: handler or no host action"
+  # The handler as the desktop finds it: from the cache that Debian's
+  # trigger makes of the installed entries (made here in a copy).
+  local apps=$scratch/apps-$(basename "$tree")
+  mkdir -p "$apps/share" "$apps/config"
+  cp -r "$tree/share/applications" "$apps/share/"
+  update-desktop-database "$apps/share/applications"
+  local handler
+  handler=$(XDG_DATA_DIRS=$apps/share XDG_DATA_HOME=$apps/share \
+    XDG_CONFIG_HOME=$apps/config XDG_CURRENT_DESKTOP= \
+    xdg-mime query default x-scheme-handler/vermix)
+  [ "$handler" = "$app.desktop" ] ||
+    fail "vermix: links are opened by '$handler', not $app.desktop"
   appstreamcli validate --no-net --explain "$tree/share/metainfo/$app.metainfo.xml" ||
     fail "metainfo"
   for size in 16 22 24 32 48 64 128 256; do
@@ -92,9 +110,16 @@ for package in $(sed 's/([^)]*)//g; s/[,|]/ /g' <<<"$depends"); do
   touch "$root/var/lib/dpkg/info/$(dpkg-query -W -f='${binary:Package}' "$package").list"
 done
 dpkg --root="$root" --log=/dev/null -i "$deb" >/dev/null || fail "dpkg -i"
-exec_line=$(sed -n 's/^Exec=//p' "$root/usr/share/applications/$app.desktop")
+# The main entry's Exec line, the first; %u stands for the link, which a
+# start from the menu leaves out.
+exec_line=$(sed -n '0,/^Exec=/s/^Exec=//p' "$root/usr/share/applications/$app.desktop")
 check_tree "$root/usr"
-play deb env PATH="$root/usr/bin:$PATH" $exec_line
+play deb env PATH="$root/usr/bin:$PATH" ${exec_line/ %u/}
+status=0
+said=$(env PATH="$root/usr/bin:$PATH" ${exec_line/\%u/vermix://join/NOT-A-CODE} 2>&1) ||
+  status=$?
+[ "$status" = 2 ] && grep -q "is not an invite link" <<<"$said" ||
+  fail "a link that is no invite: status $status, $said"
 dpkg --root="$root" --log=/dev/null --purge vermix >/dev/null || fail "dpkg --purge"
 left=$(find "$root" -path "$root/var/lib/dpkg" -prune -o -type f -print)
 [ -z "$left" ] || fail "left after removal: $left"

@@ -12,7 +12,7 @@ packages=(
   libasio-dev libboost1.81-dev
   xvfb xauth xdotool x11-utils x11-apps openbox
   python3 python3-fonttools
-  desktop-file-utils appstream man-db groff-base dpkg-dev file util-linux
+  desktop-file-utils xdg-utils appstream man-db groff-base dpkg-dev file util-linux
   clang libclang-rt-14-dev
 )
 

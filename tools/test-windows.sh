@@ -10,7 +10,9 @@
 # - a high score saved and read back in the portable layout (the zip) and in
 #   the installed layout (the installer, run with /S);
 # - the installed game started through its Start-menu shortcut's target;
-# - the uninstaller leaving no files, shortcut or registry entry behind.
+# - the installer's vermix: URL protocol (the command that opens a link) and
+#   its "Host an online game" shortcut;
+# - the uninstaller leaving no files, shortcuts or registry entries behind.
 # Ends with "N passed, M failed"; the exit status is 1 if any failed.
 set -euo pipefail
 shopt -s inherit_errexit
@@ -122,6 +124,20 @@ else
   fail "installer /S"
 fi
 start_menu=$drive_c/ProgramData/Microsoft/Windows/Start\ Menu/Programs
+protocol='HKLM\Software\Classes\vermix'
+command=$(wine reg query "$protocol\shell\open\command" /ve 2>/dev/null | tr -d '\r' || true)
+if wine reg query "$protocol" /v "URL Protocol" >/dev/null 2>&1 &&
+  grep -qF '\vermix.exe" "%1"' <<<"$command"; then
+  pass "installer: the vermix: URL protocol opens links in vermix.exe"
+else
+  fail "installer: no vermix: URL protocol, or its command is: $command"
+fi
+if [ -f "$start_menu/Vermix - Host an online game.lnk" ] &&
+  grep -qaF -- "--host" <(tr -d '\000' <"$start_menu/Vermix - Host an online game.lnk"); then
+  pass "Start-menu shortcut: Host an online game (--host)"
+else
+  fail "Start-menu shortcut: Host an online game"
+fi
 lnk=$start_menu/Vermix.lnk
 [ -f "$lnk" ] || lnk=""
 # The shortcut's target, as the shell link's local base path holds it.
@@ -151,8 +167,9 @@ left=""
 [ -e "$folder" ] && left+=" $folder"
 left+=$(find "$start_menu" -iname '*vermix*' -printf ' %p')
 wine reg query "$key" >/dev/null 2>&1 && left+=" $key"
+wine reg query "$protocol" >/dev/null 2>&1 && left+=" $protocol"
 if [ -z "$left" ]; then
-  pass "uninstaller: no files, shortcut or registry entry left"
+  pass "uninstaller: no files, shortcuts or registry entries left"
 else
   fail "uninstaller left:$left"
 fi

@@ -294,6 +294,16 @@ StreamRef write_file(const std::string& path) {
   return stream;
 }
 
+std::optional<std::string> read_whole_file(const std::string& path,
+                                           std::size_t max_bytes) {
+  std::vector<std::uint8_t> bytes;
+  if (file_type(path) != 1 || !detail::read_bytes(path, bytes) ||
+      bytes.size() > max_bytes) {
+    return std::nullopt;
+  }
+  return std::string(bytes.begin(), bytes.end());
+}
+
 int read_int(const StreamRef& stream) {
   if (!stream || !stream->file || stream->writing) return 0;
   unsigned char b[4] = {0, 0, 0, 0};

@@ -64,7 +64,7 @@ void present(bool vsync) {
   int dw = 0;
   int dh = 0;
   SDL_GL_GetDrawableSize(d.window, &dw, &dh);
-  detail::renderer::present(dw, dh);
+  detail::renderer::present(dw, dh, detail::status_band());
   SDL_GL_SwapWindow(d.window);
 #ifdef __EMSCRIPTEN__
   detail::web_frame_shown();

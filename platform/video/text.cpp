@@ -5,6 +5,7 @@
 #include <ft2build.h>
 #include FT_FREETYPE_H
 
+#include <algorithm>
 #include <array>
 #include <cstring>
 #include <functional>
@@ -17,6 +18,7 @@
 #include "platform/video/draw_state.h"
 #include "platform/video/gl/renderer.h"
 #include "platform/video/images.h"
+#include "platform/video/text.h"
 
 namespace platform {
 
@@ -245,4 +247,46 @@ int text_width(const std::string& text) {
 
 int text_height(const std::string&) { return current_font().line_height; }
 
+namespace detail {
+
+TextBitmap text_bitmap(const FontRef& font_ref, const std::string& text,
+                       int max_width) {
+  Font& font = font_ref ? *font_ref : builtin();
+  TextBitmap bitmap;
+  std::size_t length = 0;
+  for (char c : text) {
+    const int advance = glyph_of(font, static_cast<unsigned char>(c)).advance;
+    if (bitmap.width + advance > max_width) break;
+    bitmap.width += advance;
+    ++length;
+  }
+  bitmap.height = font.line_height;
+  bitmap.coverage.assign(static_cast<std::size_t>(bitmap.width) * bitmap.height,
+                         0);
+  int pen = 0;
+  for (std::size_t i = 0; i < length; ++i) {
+    const Glyph& g = glyph_of(font, static_cast<unsigned char>(text[i]));
+    for (int row = 0; row < g.height; ++row) {
+      const int y = g.y + row;
+      if (y < 0 || y >= bitmap.height) continue;
+      for (int col = 0; col < g.width; ++col) {
+        const int x = pen + g.x + col;
+        if (x < 0 || x >= bitmap.width) continue;
+        const std::uint8_t alpha =
+            font.atlas[(static_cast<std::size_t>(g.atlas_y + row) *
+                            atlas_width +
+                        g.atlas_x + col) *
+                           4 +
+                       3];
+        std::uint8_t& to =
+            bitmap.coverage[static_cast<std::size_t>(y) * bitmap.width + x];
+        to = std::max(to, alpha);
+      }
+    }
+    pen += g.advance;
+  }
+  return bitmap;
+}
+
+}  // namespace detail
 }  // namespace platform

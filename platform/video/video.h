@@ -12,6 +12,10 @@
 
 namespace platform::detail {
 
+namespace renderer {
+struct Texture;
+}
+
 // --- display (display.cpp) -------------------------------------------------
 SDL_Window* window();  // null before open_graphics
 // Destroys the window and its GL context; open_graphics may open anew.
@@ -38,6 +42,11 @@ void watch_display_connection(SDL_Window* window);
 bool display_connection_broken();
 // The display as last presented by flip, 640 x 480 RGBA rows top to bottom.
 bool read_presented_frame(std::vector<std::uint8_t>& rgba);
+
+// --- the status line (status_line.cpp) --------------------------------------
+// The line as a band for the present, made and uploaded when it changed;
+// null while the line is empty.
+const renderer::Texture* status_band();
 
 // --- PNG (png_io.cpp) -------------------------------------------------------
 // Decodes to RGBA; `had_alpha` tells whether the file carried an alpha channel.

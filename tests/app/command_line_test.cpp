@@ -195,4 +195,44 @@ TEST(CommandLine, OnlineOptions) {
             Action::refuse);
 }
 
+// A link is read as the option it names with its code as on the wire,
+// among other options too; whatever that option makes of the code.
+TEST(CommandLine, InviteLinksStandForJoinAndWatch) {
+  const auto same = [](const std::vector<std::string>& by_link,
+                       const std::vector<std::string>& by_option) {
+    const CommandLine a = parse_command_line(by_link);
+    const CommandLine b = parse_command_line(by_option);
+    EXPECT_EQ(a.action, b.action) << by_link[0];
+    EXPECT_EQ(a.error, b.error) << by_link[0];
+    EXPECT_EQ(a.online, b.online) << by_link[0];
+    EXPECT_EQ(a.join, b.join) << by_link[0];
+    EXPECT_EQ(a.run.window, b.run.window) << by_link[0];
+  };
+  same({"vermix://join/ABCD-EFGH"}, {"--join", "ABCDEFGH"});
+  same({"VERMIX://Join/abcdefgh"}, {"--join", "ABCDEFGH"});
+  same({"--window", "vermix://join/xyz23456"},
+       {"--window", "--join", "XYZ23456"});
+  same({"vermix://watch/ABCD-EFGH"}, {"--watch", "ABCDEFGH"});
+  EXPECT_EQ(parse_command_line({"vermix://join/ABCD-EFGH"}).join, "ABCDEFGH");
+}
+
+// Anything else that starts with the scheme is refused, naming the forms: a
+// clicked link never names a host, a file or an option of its own.
+TEST(CommandLine, AnythingElseOfTheSchemeIsRefused) {
+  for (const char* bad :
+       {"vermix://join/ABCD-EFG0", "vermix://join/ABCDEFGI",
+        "vermix://join/ABCDEFGHJ", "vermix://join/ABCDEFG", "vermix://join/",
+        "vermix://join/ABCDEFGH/", "vermix://join/AB-CDEFGH",
+        "vermix://join/ABCD--EFGH", "vermix://join/ABCD EFGH",
+        "vermix://join/example.org", "vermix://join/ABCDEFGH?x=1",
+        "vermix://play/ABCDEFGH", "vermix://host/ABCDEFGH",
+        "vermix:join/ABCDEFGH", "vermix:///join/ABCDEFGH",
+        "vermix://joinABCDEFGH", "vermix:"}) {
+    const CommandLine cl = parse_command_line({bad});
+    EXPECT_EQ(cl.action, Action::refuse) << bad;
+    EXPECT_NE(cl.error.find("is not an invite link"), std::string::npos)
+        << bad << ": " << cl.error;
+  }
+}
+
 }  // namespace

@@ -81,6 +81,14 @@ TEST(GfxDisplay, WholeZoomThatFits) {
   EXPECT_EQ(detail::fit_frame(400, 240, 640, 480), (Rect{40, 0, 320, 240}));
   EXPECT_EQ(detail::fit_frame(320, 600, 640, 480), (Rect{0, 180, 320, 240}));
   EXPECT_EQ(detail::fit_frame(639, 480, 640, 480), (Rect{0, 0, 639, 479}));
+  // A band goes under the frame where the margin holds it, else over the
+  // frame's bottom rows, at the frame's zoom.
+  EXPECT_EQ(detail::band_place({320, 60, 1280, 960}, 1080, 480, 300, 16),
+            (Rect{660, 1020, 600, 32}));
+  EXPECT_EQ(detail::band_place({320, 40, 1280, 960}, 1030, 480, 300, 16),
+            (Rect{660, 968, 600, 32}));
+  EXPECT_EQ(detail::band_place({40, 0, 320, 240}, 240, 480, 300, 16),
+            (Rect{125, 232, 150, 8}));
 }
 
 TEST(GfxDisplay, FlipPresentsAndTheBackBufferKeepsTheFrame) {
@@ -219,6 +227,148 @@ TEST(GfxDisplay, WindowShowsTheFrameTexelForTexel) {
   const std::vector<std::uint8_t> frame = present_a_busy_frame();
   expect_window_shows(frame, width, height, 2);
   expect_window_shows(frame, 700, 530, 1);
+}
+
+namespace {
+
+using Pixels = std::vector<std::uint8_t>;
+
+std::array<int, 3> rgb_at(const Pixels& rgba, int width, int x, int y) {
+  const std::uint8_t* p = &rgba[(y * std::size_t(width) + x) * 4];
+  return {p[0], p[1], p[2]};
+}
+
+// How the window's drawable compares with the frame zoomed and centred:
+// the pixels that differ inside `band`, outside it, and those inside that
+// show the line's ink.
+struct BandCount {
+  int inside = 0;
+  int outside = 0;
+  int ink = 0;
+};
+
+BandCount compare_with_band(const Pixels& frame, int width, int height,
+                            int zoom, const detail::FrameRect& band) {
+  detail::renderer::present(width, height, detail::status_band());
+  Pixels window;
+  detail::renderer::read_window(width, height, window);
+  const int left = (width - 640 * zoom) / 2;
+  const int top = (height - 480 * zoom) / 2;
+  BandCount count;
+  for (int y = 0; y < height; ++y) {
+    for (int x = 0; x < width; ++x) {
+      const int fx = (x - left) / zoom;
+      const int fy = (y - top) / zoom;
+      const bool in_frame = x >= left && y >= top && fx < 640 && fy < 480;
+      const std::array<int, 3> want =
+          in_frame ? rgb_at(frame, 640, fx, fy) : std::array<int, 3>{0, 0, 0};
+      const std::array<int, 3> got = rgb_at(window, width, x, y);
+      const bool in_band = x >= band.x && y >= band.y &&
+                           x < band.x + band.width && y < band.y + band.height;
+      if (got == want) continue;
+      if (!in_band) {
+        ++count.outside;
+      } else {
+        ++count.inside;
+        if (got == std::array<int, 3>{200, 200, 10}) ++count.ink;
+      }
+    }
+  }
+  return count;
+}
+
+FontRef the_game_font() {
+  return load_image_font(
+      std::string(VERMIX_SOURCE_DIR) + "/assets/fonts/joystix.ttf", 12, 4);
+}
+
+}  // namespace
+
+// The status line lies on the window only: over the frame's bottom rows
+// where there is no margin, in the margin under the frame where there is,
+// at the frame's zoom; the presented frame never holds it, and once the
+// line is empty the window shows the frame alone again.
+TEST(GfxDisplay, StatusLineIsOnTheWindowAndNotInTheFrame) {
+  gfx_test::fresh_display();
+  const WindowAtScale window(2);
+  const Pixels frame = present_a_busy_frame();
+  const FontRef font = the_game_font();
+  ASSERT_TRUE(font);
+  set_image_font(font);
+  set_status_line("Invite code ABCD-EFGH \u00b7 waiting for a guest");
+  set_image_font(nullptr);  // the line keeps the font it was set in
+  const detail::renderer::Texture* band = detail::status_band();
+  ASSERT_NE(band, nullptr);
+  // 43 characters of 7 pixels (the dot is one), 6 on either side; a line
+  // of the font and a row above and below.
+  EXPECT_EQ(band->width, 43 * 7 + 12);
+  EXPECT_EQ(band->height, 16);
+
+  struct Case {
+    int width, height, zoom;
+  };
+  for (const Case c :
+       {Case{1280, 960, 2}, Case{700, 530, 1}, Case{640, 480, 1}}) {
+    SCOPED_TRACE(testing::Message() << c.width << " x " << c.height);
+    const detail::FrameRect place =
+        detail::fit_frame(c.width, c.height, 640, 480);
+    const detail::FrameRect at =
+        detail::band_place(place, c.height, 480, band->width, band->height);
+    EXPECT_EQ(at.height, 16 * c.zoom);
+    // 700 x 530 leaves 25 rows under the frame, enough for the band.
+    EXPECT_EQ(at.y,
+              c.height == 530 ? place.y + place.height : c.height - at.height);
+    const BandCount count =
+        compare_with_band(frame, c.width, c.height, c.zoom, at);
+    EXPECT_EQ(count.outside, 0);
+    EXPECT_GT(count.ink, 100 * c.zoom * c.zoom);
+    // Over the frame, every pixel of the box is darkened; in the margin
+    // only the ink shows on the black.
+    if (c.height == 530) {
+      EXPECT_EQ(count.inside, count.ink);
+    } else {
+      EXPECT_GT(count.inside, at.width * at.height * 9 / 10);
+    }
+  }
+
+  Pixels presented;
+  ASSERT_TRUE(detail::read_presented_frame(presented));
+  EXPECT_EQ(presented, frame);
+
+  set_status_line("");
+  EXPECT_EQ(detail::status_band(), nullptr);
+  expect_window_shows(frame, 1280, 960, 2);
+  expect_window_shows(frame, 640, 480, 1);
+}
+
+// UTF-8 comes out one glyph a character: Latin-1's own, '?' for the rest
+// and for a broken sequence; a line wider than the display is cut.
+TEST(GfxDisplay, StatusLineReadsUtf8AndFitsTheDisplay) {
+  gfx_test::fresh_display();
+  const auto width_of = [](const std::string& text) {
+    set_status_line(text);
+    const detail::renderer::Texture* band = detail::status_band();
+    return band ? (band->width - 12) / 7 : -1;
+  };
+  const FontRef font = the_game_font();
+  ASSERT_TRUE(font);
+  set_image_font(font);
+  EXPECT_EQ(width_of("42 ms"), 5);
+  EXPECT_EQ(width_of("\u00b7\u4e00\U0001F600"), 3);
+  EXPECT_EQ(width_of("ab\xc3"), 3);
+  EXPECT_EQ(width_of("\xff\x80z"), 3);
+  EXPECT_EQ(width_of(std::string(200, 'x')), (640 - 12) / 7);
+  set_status_line("");
+  set_image_font(nullptr);
+}
+
+TEST(GfxDisplay, ClipboardTakesTheText) {
+  gfx_test::fresh_display();
+  copy_to_clipboard("vermix://join/ABCDEFGH");
+  char* text = SDL_GetClipboardText();
+  ASSERT_NE(text, nullptr);
+  EXPECT_STREQ(text, "vermix://join/ABCDEFGH");
+  SDL_free(text);
 }
 
 TEST(GfxDisplay, FullScreenAndBackToAWindow) {

@@ -63,4 +63,25 @@ inline FrameRect fit_frame(int area_width, int area_height, int width,
   return r;
 }
 
+// Where a band of band_width x band_height display pixels lands under a
+// frame placed at `frame` in an area `area_height` high: at the frame's
+// zoom, centred across it, in the margin below the frame when that holds it,
+// else over the frame's bottom rows.
+inline FrameRect band_place(const FrameRect& frame, int area_height,
+                            int display_height, int band_width,
+                            int band_height) {
+  if (display_height <= 0) return {};
+  const auto zoomed = [&](int pixels) {
+    return static_cast<int>(static_cast<long long>(pixels) * frame.height /
+                            display_height);
+  };
+  FrameRect r;
+  r.width = zoomed(band_width);
+  r.height = std::max(1, zoomed(band_height));
+  r.x = frame.x + (frame.width - r.width) / 2;
+  const int below = frame.y + frame.height;
+  r.y = area_height - below >= r.height ? below : below - r.height;
+  return r;
+}
+
 }  // namespace platform::detail

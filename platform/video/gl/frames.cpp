@@ -159,6 +159,20 @@ void fill_odd_rows(std::uint8_t r, std::uint8_t g, std::uint8_t b) {
 
 namespace {
 
+// Draws the bound texture as one quad over `place`, its top row at
+// v = v_top and its bottom row at v = v_bottom.
+void send_texture_over(const FrameRect& place, float v_top, float v_bottom) {
+  const auto left = static_cast<float>(place.x);
+  const auto top = static_cast<float>(place.y);
+  const auto right = static_cast<float>(place.x + place.width);
+  const auto bottom = static_cast<float>(place.y + place.height);
+  const Quad quad = {{left, top, 0, v_top, 255, 255, 255, 255},
+                     {right, top, 1, v_top, 255, 255, 255, 255},
+                     {right, bottom, 1, v_bottom, 255, 255, 255, 255},
+                     {left, bottom, 0, v_bottom, 255, 255, 255, 255}};
+  send_quads(quad, 1);
+}
+
 // Draws the presented frame as one quad on the window's drawable, over
 // `place`. A drawn quad rather than a framebuffer blit: a software GL blits
 // through a shader of its own that costs more per pixel, most of all when it
@@ -181,22 +195,24 @@ void draw_presented(int drawable_width, int drawable_height,
                   shrunk ? GL_LINEAR : GL_NEAREST);
   // GL keeps the frame's rows bottom up: the top of the quad takes the top
   // of the frame, v = 1.
-  const auto left = static_cast<float>(place.x);
-  const auto top = static_cast<float>(place.y);
-  const auto right = static_cast<float>(place.x + place.width);
-  const auto bottom = static_cast<float>(place.y + place.height);
-  const Quad quad = {{left, top, 0, 1, 255, 255, 255, 255},
-                     {right, top, 1, 1, 255, 255, 255, 255},
-                     {right, bottom, 1, 0, 255, 255, 255, 255},
-                     {left, bottom, 0, 0, 255, 255, 255, 255}};
-  send_quads(quad, 1);
-  glUseProgram(s.program);
-  s.applied_blend = -1;  // blending was switched off behind its back
+  send_texture_over(place, 1, 0);
+}
+
+// Lays the band over the window's drawable at `place`, blended by its alpha;
+// the drawable's own alpha stays as the frame left it.
+void draw_band(const Texture& band, const FrameRect& place, bool shrunk) {
+  glEnable(GL_BLEND);
+  glBlendFuncSeparate(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA, GL_ZERO, GL_ONE);
+  bind_texture(band.id);
+  glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER,
+                  shrunk ? GL_LINEAR : GL_NEAREST);
+  // The band's rows were uploaded top first: v = 0 is its top.
+  send_texture_over(place, 0, 1);
 }
 
 }  // namespace
 
-void present(int drawable_width, int drawable_height) {
+void present(int drawable_width, int drawable_height, const Texture* band) {
   State& s = state();
   if (!s.active) return;
   flush();
@@ -217,6 +233,13 @@ void present(int drawable_width, int drawable_height) {
     glClear(GL_COLOR_BUFFER_BIT);
   }
   draw_presented(drawable_width, drawable_height, place);
+  if (band && current(*band)) {
+    const FrameRect band_at =
+        band_place(place, drawable_height, s.height, band->width, band->height);
+    draw_band(*band, band_at, place.height < s.height);
+  }
+  glUseProgram(s.program);
+  s.applied_blend = -1;  // blending was set behind its back
   glBindFramebuffer(GL_FRAMEBUFFER, s.draw_fbo);
   glViewport(0, 0, s.width, s.height);
 }

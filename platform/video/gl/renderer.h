@@ -83,7 +83,11 @@ void end_layer();
 // Shows the draw buffer on the window's drawable, scaled by a whole factor,
 // centred on black; it becomes the presented buffer, and the next drawing
 // starts from a copy of it unless it begins by covering the whole display.
-void present(int drawable_width, int drawable_height);
+// A `band` (rows of display pixels, top first, with alpha) is laid over the
+// window at the frame's zoom where band_place puts it; it is no part of the
+// presented frame.
+void present(int drawable_width, int drawable_height,
+             const Texture* band = nullptr);
 // Reads a rectangle of the draw buffer (or of the presented frame) as RGBA
 // rows top to bottom; pixels outside the display read as black.
 void read_draw_buffer(int x, int y, int width, int height,
