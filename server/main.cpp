@@ -16,6 +16,7 @@
 
 #include "server/config/options.h"
 #include "server/http/router.h"
+#include "server/http/site.h"
 #include "server/net/peers.h"
 #include "server/net/status_pages.h"
 #include "server/net/tcp_front.h"
@@ -83,6 +84,8 @@ int run(const config::Options& options) {
   App app(options);
   const auto started = rooms::Clock::now();
   app.router.add(net::status_pages(app.hub, started));
+  if (!options.site_dir.empty())
+    app.router.add(http::site_files(options.site_dir));
   const auto address = boost::asio::ip::make_address(options.bind);
   app.udp.emplace(app.io, net::udp::endpoint(address, options.udp_port),
                   app.hub, app.peers);

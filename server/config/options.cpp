@@ -61,6 +61,11 @@ const std::vector<Key>& keys() {
          o.state_dir = v;
          return !v.empty();
        }},
+      {"site", "DIR  serve the game's page from DIR (tools/build-web.sh's site)",
+       [](Options& o, std::string_view v) {
+         o.site_dir = v;
+         return !v.empty();
+       }},
       {"log-level", "quiet|info|debug  info: one line per event",
        [](Options& o, std::string_view v) {
          if (v == "quiet")

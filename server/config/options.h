@@ -19,6 +19,7 @@ struct Options {
   std::uint16_t udp_port = 4762;
   std::uint16_t tcp_port = 4762;
   std::string state_dir = "/var/lib/vermix-server";
+  std::string site_dir;  // the game's page to serve; empty: none
   LogLevel log_level = LogLevel::info;
   std::size_t http_body_limit = 64 * 1024;
   rooms::Limits limits;

@@ -9,6 +9,7 @@
 #include <boost/beast/core.hpp>
 #include <boost/beast/http.hpp>
 #include <boost/beast/websocket.hpp>
+#include <cctype>
 #include <stdexcept>
 #include <thread>
 
@@ -128,18 +129,27 @@ std::unique_ptr<ServerClient> ws_client(std::uint16_t tcp_port) {
   return std::make_unique<Ws>(tcp_port);
 }
 
-HttpAnswer http_get(std::uint16_t tcp_port, const std::string& target) {
+HttpAnswer http_get(
+    std::uint16_t tcp_port, const std::string& target,
+    const std::vector<std::pair<std::string, std::string>>& headers) {
   asio::io_context io;
   tcp::socket socket(io);
   socket.connect(tcp::endpoint(asio::ip::make_address("127.0.0.1"), tcp_port));
   beast::http::request<beast::http::empty_body> request{beast::http::verb::get,
                                                         target, 11};
   request.set(beast::http::field::host, "127.0.0.1");
+  for (const auto& [name, value] : headers) request.set(name, value);
   beast::http::write(socket, request);
   beast::flat_buffer buffer;
   beast::http::response<beast::http::string_body> response;
   beast::http::read(socket, buffer, response);
-  return {int(response.result_int()), response.body()};
+  HttpAnswer answer{int(response.result_int()), response.body(), {}};
+  for (const auto& field : response) {
+    std::string name(field.name_string());
+    for (char& c : name) c = static_cast<char>(std::tolower(c));
+    answer.headers[name] = std::string(field.value());
+  }
+  return answer;
 }
 
 std::string raw_tcp(std::uint16_t tcp_port, const std::string& request) {

@@ -4,10 +4,12 @@
 
 #include <chrono>
 #include <cstdint>
+#include <map>
 #include <memory>
 #include <optional>
 #include <span>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "online/protocol/messages.h"
@@ -53,8 +55,11 @@ std::unique_ptr<ServerClient> ws_client(std::uint16_t tcp_port);
 struct HttpAnswer {
   int status = 0;
   std::string body;
+  std::map<std::string, std::string> headers;  // names in lower case
 };
-HttpAnswer http_get(std::uint16_t tcp_port, const std::string& target);
+HttpAnswer http_get(
+    std::uint16_t tcp_port, const std::string& target,
+    const std::vector<std::pair<std::string, std::string>>& headers = {});
 // Writes `request` as it is and reads the answer until the server closes
 // (bounded by 5 s); for requests no client library would write.
 std::string raw_tcp(std::uint16_t tcp_port, const std::string& request);
