@@ -61,7 +61,8 @@ const std::vector<Key>& keys() {
          o.state_dir = v;
          return !v.empty();
        }},
-      {"site", "DIR  serve the game's page from DIR (tools/build-web.sh's site)",
+      {"site",
+       "DIR  serve the game's page from DIR (tools/build-web.sh's site)",
        [](Options& o, std::string_view v) {
          o.site_dir = v;
          return !v.empty();
