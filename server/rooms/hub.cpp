@@ -187,7 +187,12 @@ void Hub::presence(const Found& seat, const online::Presence& presence,
   const std::string shown = shown_code(room.code);
   switch (seat.role) {
     case SeatRole::host:
-      return end_room(room.code, online::RoomError::host_left, now);
+      if (!room.stream.ended() || room.spectators.empty())
+        return end_room(room.code, online::RoomError::host_left, now);
+      room.host_left = true;
+      room.guest.reset();
+      return event("room " + shown +
+                   ": the host left; its spectators see the end");
     case SeatRole::guest:
       room.guest.reset();
       return event("room " + shown + ": the guest left");
@@ -226,10 +231,11 @@ void Hub::tick(Time now) {
 
 void Hub::sweep(Time now) {
   const auto idle = std::chrono::seconds(setup_.limits.idle_seconds);
-  std::vector<std::string> unheard;
+  std::vector<std::string> ending;
   for (auto& [code, room] : rooms_) {
-    if (now - room.host.heard > idle) {
-      unheard.push_back(code);
+    if (room.host_left ? room.spectators.empty()
+                       : now - room.host.heard > idle) {
+      ending.push_back(code);
       continue;
     }
     if (room.guest && now - room.guest->heard > idle) {
@@ -240,8 +246,11 @@ void Hub::sweep(Time now) {
       return now - s.second.seat.heard > idle;
     });
   }
-  for (const std::string& code : unheard) {
-    end_room(code, online::RoomError::expired, now);
+  for (const std::string& code : ending) {
+    end_room(code,
+             rooms_.at(code).host_left ? online::RoomError::host_left
+                                       : online::RoomError::expired,
+             now);
   }
   std::erase_if(ended_, [&](const auto& e) { return e.second.until < now; });
   // An address keeps its buckets while it has rooms or was heard lately.

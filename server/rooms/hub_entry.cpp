@@ -124,6 +124,9 @@ void Hub::enter_room(const Peer& from, Address& address,
   }
   const Seat asked{room.next_seat, from.id, from.datagram, now, enter.nonce};
   if (enter.role == online::Role::guest) {
+    if (room.host_left) {
+      return refused(online::RoomError::host_left, "the host left");
+    }
     if (room.guest) {
       if (room.guest->peer == from.id && room.guest->nonce == enter.nonce) {
         return entered(room.guest->number);

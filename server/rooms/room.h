@@ -54,6 +54,9 @@ struct Room {
   std::optional<Seat> guest;
   std::map<std::uint32_t, Spectator> spectators;
   std::uint32_t next_seat = 1;
+  // The host left after the game's end: the room stays while its
+  // spectators are still being fed the rest of the stream.
+  bool host_left = false;
   StreamStore stream;
   TokenBucket messages;
   TokenBucket bytes;

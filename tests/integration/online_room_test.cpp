@@ -81,8 +81,7 @@ class OnlineRoom : public ::testing::Test {
   std::vector<std::string> online(std::vector<std::string> args,
                                   std::uint16_t port = 0) {
     args.insert(args.begin(), {"--window", "--fast"});
-    args.insert(args.end(),
-                {"--server", at(port ? port : server->udp_port())});
+    args.insert(args.end(), {"--server", at(port ? port : server->udp_port())});
     return args;
   }
 
@@ -98,10 +97,10 @@ class OnlineRoom : public ::testing::Test {
       port = nat->port();
     }
     host.write_bytes("host.script", {split.host.begin(), split.host.end()});
-    host_pid = host.start(online({"--seed", "7", "--host", "--input-delay",
-                                  "0", "--script", "host.script", "--record",
-                                  "game.replay"},
-                                 port));
+    host_pid = host.start(
+        online({"--seed", "7", "--host", "--input-delay", "0", "--script",
+                "host.script", "--record", "game.replay"},
+               port));
     const std::regex invite(
         R"(online: invite code (\w{4})-(\w{4}) \(vermix://join/(\w{8})\))");
     std::smatch m;
@@ -120,13 +119,11 @@ class OnlineRoom : public ::testing::Test {
   // A spectator from tick 0, then the guest, by the code as typed.
   void start_guest() {
     early_pid = start_watching(early);
-    guest.write_bytes("guest.script",
-                      {split.guest.begin(), split.guest.end()});
+    guest.write_bytes("guest.script", {split.guest.begin(), split.guest.end()});
     std::string typed = shown;
     for (char& c : typed) c = char(std::tolower(c));
-    guest_pid =
-        guest.start(online({"--join", typed, "--script", "guest.script",
-                            "--record", "game.replay"}));
+    guest_pid = guest.start(online({"--join", typed, "--script", "guest.script",
+                                    "--record", "game.replay"}));
     ASSERT_TRUE(server->wait_for_log(": guest 127.0.0.1 entered", 30s))
         << server->log();
   }
@@ -161,8 +158,8 @@ class OnlineRoom : public ::testing::Test {
       EXPECT_EQ(read_text(other->path() / "game.replay"), recorded)
           << other->path();
     }
-    const std::string golden = read_text(fs::path(VERMIX_SOURCE_DIR) /
-                                         "tests" / "replays" / "versus.replay");
+    const std::string golden = read_text(fs::path(VERMIX_SOURCE_DIR) / "tests" /
+                                         "replays" / "versus.replay");
     EXPECT_EQ(testing_support::end_state(recorded),
               testing_support::end_state(golden));
     const RunResult offline =
@@ -198,7 +195,8 @@ TEST_F(OnlineRoom, AnUnreachableHostPlaysByTheRelay) {
   EXPECT_TRUE(has_line(g.err, relay + at(server->udp_port()), " by the relay"))
       << g.err;
   EXPECT_GT(nat->counts().strangers, 0u);
-  EXPECT_TRUE(server->wait_for_log("room " + shown + " ended: the host left"))
+  EXPECT_TRUE(
+      server->wait_for_log("room " + shown + " ended: the host left", 30s))
       << server->log();
   expect_refused(join(code), 11, "room " + shown + " has ended: its host left");
 }
@@ -226,8 +224,7 @@ TEST_F(OnlineRoom, AReachableHostPlaysDirectlyThroughARestartOfTheServer) {
   EXPECT_NE(h.err.find("online: the server lost room " + shown),
             std::string::npos)
       << h.err;
-  EXPECT_NE(h.err.find("online: room " + shown + " is back"),
-            std::string::npos)
+  EXPECT_NE(h.err.find("online: room " + shown + " is back"), std::string::npos)
       << h.err;
 }
 
