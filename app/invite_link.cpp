@@ -2,11 +2,10 @@
 
 #include <cctype>
 
+#include "online/protocol/invite_code.h"
+
 namespace {
 
-// Eight symbols without look-alikes: no 0 or O, no 1, I or L.
-constexpr std::string_view code_alphabet = "ABCDEFGHJKMNPQRSTUVWXYZ23456789";
-constexpr std::size_t code_length = 8;
 constexpr std::string_view scheme = "vermix://";
 
 char upper(char c) {
@@ -21,16 +20,12 @@ bool starts_without_case(std::string_view text, std::string_view prefix) {
   return true;
 }
 
+// A link's code is exactly the code, with its dash in the middle or none.
 std::optional<std::string> link_code(std::string_view text) {
-  std::string code(text);
-  if (code.size() == code_length + 1 && code[code_length / 2] == '-')
-    code.erase(code_length / 2, 1);
-  if (code.size() != code_length) return std::nullopt;
-  for (char& c : code) {
-    c = upper(c);
-    if (code_alphabet.find(c) == std::string_view::npos) return std::nullopt;
-  }
-  return code;
+  const std::size_t length = online::code_length;
+  const bool dashed = text.size() == length + 1 && text[length / 2] == '-';
+  if (!dashed && text.size() != length) return std::nullopt;
+  return online::parse_code(text);
 }
 
 }  // namespace

@@ -15,7 +15,7 @@
 #include "app/online_room.h"
 #include "app/shell.h"
 #include "app/steady_clock.h"
-#include "online/rooms/invite_code.h"
+#include "online/protocol/invite_code.h"
 #include "online/rooms/room_keeper.h"
 #include "online/session/handshake.h"
 #include "online/session/session.h"

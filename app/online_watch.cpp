@@ -9,7 +9,7 @@
 #include "app/shell.h"
 #include "app/steady_clock.h"
 #include "online/rooms/final_stream.h"
-#include "online/rooms/invite_code.h"
+#include "online/protocol/invite_code.h"
 #include "online/rooms/room_requests.h"
 #include "platform/automation.h"
 #include "replay/online_input.h"

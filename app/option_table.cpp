@@ -7,7 +7,7 @@
 #include <cstdlib>
 #include <optional>
 
-#include "online/rooms/invite_code.h"
+#include "online/protocol/invite_code.h"
 
 namespace {
 

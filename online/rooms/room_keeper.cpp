@@ -1,6 +1,6 @@
 #include "online/rooms/room_keeper.h"
 
-#include "online/rooms/invite_code.h"
+#include "online/protocol/invite_code.h"
 
 namespace online {
 namespace {

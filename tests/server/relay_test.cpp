@@ -13,7 +13,7 @@ TEST_F(ServerTest, RelaysBetweenSeatsOverUdpAndWebSocket) {
   const online::RoomOpened room = open(*host);
   EXPECT_EQ(room.nonce, 7u);
   EXPECT_EQ(room.ticket.seat, 0u);
-  EXPECT_TRUE(server::rooms::read_code(room.ticket.code)) << room.ticket.code;
+  EXPECT_TRUE(online::parse_code(room.ticket.code)) << room.ticket.code;
   auto guest = udp("127.0.0.2");
   const online::RoomEntered seat = entered(*guest, room.ticket.code);
   EXPECT_NE(seat.ticket.seat, 0u);

@@ -47,18 +47,18 @@ TEST(InviteCode, FreshCodesUseTheWholeAlphabetAndReadBack) {
   for (int i = 0; i < 200; ++i) {
     const std::string code = rooms::new_code(random);
     ASSERT_EQ(code.size(), 8u);
-    EXPECT_EQ(rooms::read_code(code), code);
+    EXPECT_EQ(online::parse_code(code), code);
     seen.insert(code.begin(), code.end());
   }
   EXPECT_EQ(seen.size(), rooms::code_alphabet.size());
 
-  EXPECT_EQ(rooms::read_code("abcd-efgh"), "ABCDEFGH");
-  EXPECT_EQ(rooms::read_code(" ab cd-ef gh "), "ABCDEFGH");
+  EXPECT_EQ(online::parse_code("abcd-efgh"), "ABCDEFGH");
+  EXPECT_EQ(online::parse_code(" ab cd-ef gh "), "ABCDEFGH");
   EXPECT_EQ(rooms::shown_code("ABCDEFGH"), "ABCD-EFGH");
   for (const char* bad :
        {"ABCD--EFGH", "ABCDEFG", "ABCDEFGHJ", "ABCDEFG0", "ABCDEFGI",
         "ABCDEFGL", "ABC-DEF-GH", "10.0.0.1", ""}) {
-    EXPECT_FALSE(rooms::read_code(bad)) << bad;
+    EXPECT_FALSE(online::parse_code(bad)) << bad;
   }
 }
 

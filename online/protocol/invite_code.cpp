@@ -1,4 +1,4 @@
-#include "online/rooms/invite_code.h"
+#include "online/protocol/invite_code.h"
 
 namespace online {
 
@@ -22,9 +22,9 @@ std::optional<std::string> parse_code(std::string_view typed) {
 }
 
 std::string shown_code(std::string_view code) {
-  const std::size_t half = code.size() / 2;
-  return std::string(code.substr(0, half)) + "-" +
-         std::string(code.substr(half));
+  if (code.size() != code_length) return std::string(code);
+  return std::string(code.substr(0, code_length / 2)) + "-" +
+         std::string(code.substr(code_length / 2));
 }
 
 std::string join_link(std::string_view code) {
