@@ -6,6 +6,7 @@
 #include "app/command_line.h"
 #include "app/online_game.h"
 #include "app/online_watch.h"
+#include "app/replay_settings.h"
 #include "app/shell.h"
 #include "app/synctest.h"
 #include "app/window_file.h"
@@ -82,13 +83,7 @@ int main(int argc, char** argv) {
     return run_online_game(cl, with_kept_window(cl.run));
   }
   const int seed = seed_to_use(cl);
-  if (!cl.record.empty() && !replay::start_recording(cl.record, error)) {
-    std::cerr << "vermix: " << error << "\n";
-    return 2;
-  }
-  replay::record_setting("seed", std::to_string(seed));
-  if (cl.dump_every > 0 &&
-      !replay::dump_state_every(cl.dump_every, cl.dump_file, error)) {
+  if (!open_outputs(cl, seed, error)) {
     std::cerr << "vermix: " << error << "\n";
     return 2;
   }

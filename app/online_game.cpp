@@ -13,6 +13,7 @@
 #include "app/game_snapshot.h"
 #include "app/high_score.h"
 #include "app/online_room.h"
+#include "app/replay_settings.h"
 #include "app/shell.h"
 #include "app/steady_clock.h"
 #include "online/protocol/invite_code.h"
@@ -381,14 +382,6 @@ std::optional<online::Welcome> meet(Online& o, const CommandLine& cl,
                                    o.open.forget_sender, error);
   if (!hello) return std::nullopt;
   return welcome;
-}
-
-bool open_outputs(const CommandLine& cl, int seed, std::string& error) {
-  if (!cl.record.empty() && !replay::start_recording(cl.record, error))
-    return false;
-  replay::record_setting("seed", std::to_string(seed));
-  return cl.dump_every <= 0 ||
-         replay::dump_state_every(cl.dump_every, cl.dump_file, error);
 }
 
 }  // namespace

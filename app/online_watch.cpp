@@ -6,10 +6,11 @@
 #include "app/frame.h"
 #include "app/online_room.h"
 #include "app/online_status.h"
+#include "app/replay_settings.h"
 #include "app/shell.h"
 #include "app/steady_clock.h"
-#include "online/rooms/final_stream.h"
 #include "online/protocol/invite_code.h"
+#include "online/rooms/final_stream.h"
 #include "online/rooms/room_requests.h"
 #include "platform/automation.h"
 #include "replay/online_input.h"
@@ -224,13 +225,7 @@ int watch_online_game(const CommandLine& cl, const platform::RunOptions& run) {
     return online_failed_status;
   }
   replay::play_with_settings(entered->settings);
-  if (!cl.record.empty() && !replay::start_recording(cl.record, error)) {
-    std::cerr << "vermix: " << error << "\n";
-    return 2;
-  }
-  replay::record_setting("seed", std::to_string(seed));
-  if (cl.dump_every > 0 &&
-      !replay::dump_state_every(cl.dump_every, cl.dump_file, error)) {
+  if (!open_outputs(cl, seed, error)) {
     std::cerr << "vermix: " << error << "\n";
     return 2;
   }

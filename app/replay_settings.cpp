@@ -28,3 +28,11 @@ void settle_replay_settings() {
   if (stereo_mode < 0 || stereo_mode > 4) stereo_mode = 0;
   anaglyph_settings(0);  // the eye colours of the mode in use
 }
+
+bool open_outputs(const CommandLine& cl, int seed, std::string& error) {
+  if (!cl.record.empty() && !replay::start_recording(cl.record, error))
+    return false;
+  replay::record_setting("seed", std::to_string(seed));
+  return cl.dump_every <= 0 ||
+         replay::dump_state_every(cl.dump_every, cl.dump_file, error);
+}

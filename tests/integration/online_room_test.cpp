@@ -69,11 +69,8 @@ long recorded_to(const GameFolder& game) {
 class OnlineRoom : public ::testing::Test {
  protected:
   void start_server(std::vector<std::string> args = {}) {
-    ServerProcess::Setup setup;
-    setup.executable = VERMIX_SERVER_EXE;
-    setup.state_dir = scratch.path() / "state";
-    setup.args = std::move(args);
-    server = std::make_unique<ServerProcess>(setup);
+    server =
+        testing_support::test_server(scratch.path() / "state", std::move(args));
   }
 
   // The game's arguments to reach the server at `port` (the server's own

@@ -23,11 +23,7 @@ inline const std::string game_build = "test-build";
 class ServerTest : public ::testing::Test {
  protected:
   void start(std::vector<std::string> args = {}) {
-    ServerProcess::Setup setup;
-    setup.executable = VERMIX_SERVER_EXE;
-    setup.state_dir = scratch.path() / "state";
-    setup.args = std::move(args);
-    server = std::make_unique<ServerProcess>(setup);
+    server = test_server(scratch.path() / "state", std::move(args));
   }
   std::unique_ptr<ServerClient> udp(const std::string& local = "127.0.0.1") {
     return udp_client(server->udp_port(), local);

@@ -8,6 +8,7 @@
 #include <chrono>
 #include <cstdint>
 #include <filesystem>
+#include <memory>
 #include <mutex>
 #include <string>
 #include <thread>
@@ -60,5 +61,17 @@ class ServerProcess {
   std::uint16_t udp_port_ = 0;
   std::uint16_t tcp_port_ = 0;
 };
+
+#ifdef VERMIX_SERVER_EXE
+// This build's server on loopback with its state in `state_dir`.
+inline std::unique_ptr<ServerProcess> test_server(
+    std::filesystem::path state_dir, std::vector<std::string> args = {}) {
+  ServerProcess::Setup setup;
+  setup.executable = VERMIX_SERVER_EXE;
+  setup.state_dir = std::move(state_dir);
+  setup.args = std::move(args);
+  return std::make_unique<ServerProcess>(std::move(setup));
+}
+#endif
 
 }  // namespace testing_support
