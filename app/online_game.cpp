@@ -226,6 +226,11 @@ struct Online {
   online::Path told_path = online::Path::both;
   online::Path path = online::Path::both;
   std::uint32_t path_since_ms = 0;
+  // The window's status line in a room: "Invite code ABCD-EFGH" or "Room
+  // ABCD-EFGH", then the connection's state, its round trip once a second.
+  std::string status_head;
+  std::string state;
+  std::uint32_t status_ms = 0;
   std::unique_ptr<online::Session> session;
   OnlineGame game;
   bool host = false;
@@ -234,6 +239,19 @@ struct Online {
 };
 
 Online* playing = nullptr;
+
+void show_status(Online& o, const std::string& state) {
+  if (o.status_head.empty()) return;
+  o.state = state;
+  o.status_ms = o.clock.now_ms();
+  std::string line = o.status_head + " \u00b7 " + state;
+  if (o.session && o.told_path != online::Path::both &&
+      o.session->peer_state() == online::PeerState::connected) {
+    line += " \u00b7 round trip " +
+            std::to_string(o.session->figures().round_trip_ms) + " ms";
+  }
+  platform::set_status_line(line);
+}
 
 // The ticks the main loop's frames begin are played on predictions; every
 // other tick (the logo, the waiting loops) goes in lockstep.
@@ -262,6 +280,10 @@ void keep_room(Online& o) {
       now - o.path_since_ms >= path_held_ms) {
     o.told_path = o.path;
     std::cerr << "online: connected to " << o.room->describe() << "\n";
+    show_status(o, o.path == online::Path::relay ? "connected by the relay"
+                                                 : "connected directly");
+  } else if (!o.state.empty() && now - o.status_ms >= 1000) {
+    show_status(o, o.state);
   }
 }
 
@@ -285,7 +307,9 @@ void online_main_loop() {
         run_frame();
         end_frame(session);
       }
+      const bool told_before = told;
       watch_peer(session, playing->host, told);
+      if (told && !told_before) show_status(*playing, "the guest left");
       reporter.tick(playing->clock.now_ms());
       if (quit_requested != 0) {
         session.settle();
@@ -297,6 +321,7 @@ void online_main_loop() {
   }
   if (playing->keeper) playing->keeper->finish(2000);
   if (playing->room) playing->room->leave();
+  show_status(*playing, "ended");
   std::cerr << (playing->host ? "online: ended\n"
                               : "online: the host ended the game\n");
 }
@@ -328,6 +353,8 @@ bool open_hosts_room(Online& o, const online::Welcome& welcome,
   const std::string& code = opened->ticket.code;
   std::cerr << "online: invite code " << online::shown_code(code) << " ("
             << online::join_link(code) << ")\n";
+  platform::copy_to_clipboard(online::join_link(code));
+  o.status_head = "Invite code " + online::shown_code(code);
   o.open.waiting_on = "room " + online::shown_code(code);
   return true;
 }
@@ -342,6 +369,7 @@ bool enter_guests_room(Online& o, const CommandLine& cl, std::uint32_t nonce,
       enter_room(*o.room, o.clock, request, error, o.failed_status);
   if (!entered) return false;
   o.room->set_ticket(entered->ticket);
+  o.status_head = "Room " + online::shown_code(cl.join);
   if (!entered->host_address.empty())
     o.room->try_direct(entered->host_address, direct_window_ms);
   return true;

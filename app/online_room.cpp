@@ -1,5 +1,6 @@
 #include "app/online_room.h"
 
+#include "app/online_settings.h"
 #include "app/online_status.h"
 #include "online/rooms/room_requests.h"
 #if VERMIX_UDP
@@ -45,8 +46,9 @@ int room_refused_status(online::RoomError reason) {
 #if VERMIX_UDP
 std::optional<RoomWay> open_room_way(const CommandLine& cl,
                                      online::Clock& clock, std::string& error) {
-  const auto server =
-      online::resolve_address(cl.server, default_server_port, error);
+  const std::string& name =
+      cl.server.empty() ? online_settings().server : cl.server;
+  const auto server = online::resolve_address(name, default_server_port, error);
   if (!server) return std::nullopt;
   auto socket = online::UdpDatagrams::open(0, error);
   if (!socket) return std::nullopt;

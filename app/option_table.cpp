@@ -166,8 +166,8 @@ const std::array<OptionRow, 19> rows = {{
        return "";
      }},
     {"--server", nullptr, "HOST[:PORT]",
-     "the room server of --host, --join CODE and --watch (default "
-     "play.vermix.org, port 4762 unless given)",
+     "the room server of --host, --join CODE and --watch (default: "
+     "online.cfg's server, else play.vermix.org; port 4762 unless given)",
      [](CommandLine& cl, const std::string& value,
         const std::string&) -> std::string {
        if (value.empty()) return "option --server needs the server's address";

@@ -28,8 +28,8 @@ struct CommandLine {
   enum class Online { off, host_room, host, join_room, join, watch };
   Online online = Online::off;
   int host_port = 4761;
-  std::string join;  // HOST[:PORT], or the room's code (as on the wire)
-  std::string server = "play.vermix.org:4762";  // the room server
+  std::string join;    // HOST[:PORT], or the room's code (as on the wire)
+  std::string server;  // the room server; empty: online.cfg's
   int input_delay = 2;
   std::string error;  // why the command line was refused
 };

@@ -164,7 +164,7 @@ TEST(CommandLine, ReplayOptionsTakeTheirValuesOrAreRefused) {
 TEST(CommandLine, OnlineOptions) {
   CommandLine cl = parse_command_line({"--host", "--window"});
   EXPECT_EQ(cl.online, CommandLine::Online::host_room);
-  EXPECT_EQ(cl.server, "play.vermix.org:4762");
+  EXPECT_EQ(cl.server, "");  // online.cfg's, or the studio's
   EXPECT_TRUE(cl.run.window);
   cl = parse_command_line({"--host", "5000", "--input-delay", "0"});
   EXPECT_EQ(cl.online, CommandLine::Online::host);
