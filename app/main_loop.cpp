@@ -72,12 +72,14 @@ void start_again(int seed) {
 }  // namespace
 
 int run_game(const platform::RunOptions& options, std::optional<int> seed,
-             int runs, const MainLoop& main_loop) {
+             int runs, const MainLoop& main_loop,
+             const std::function<void()>& opened) {
   const int seed_used = seed ? *seed : platform::millisecs();
   if (!start_up(options, seed_used)) {
     std::cerr << "vermix: the display could not be opened\n";
     return 1;
   }
+  if (opened) opened();
   for (int run = 1; run < runs; ++run) {
     play_from_the_start(main_loop);
     start_again(seed_used);

@@ -235,6 +235,8 @@ struct Online {
   OnlineGame game;
   bool host = false;
   bool paced = true;
+  int seed = 0;
+  bool window_open = false;  // the host waits for its guest in the window
   int failed_status = online_failed_status;
 };
 
@@ -337,6 +339,19 @@ constexpr std::uint32_t direct_window_ms = 1500;
 
 bool give_up() { return platform::detail::stop_requested(); }
 
+// The title on black with the status line, about 60 times a second, while
+// the host waits: nothing of play is drawn, and the ticks counted here
+// start from 0 again with the session.
+void show_waiting(Online& o) {
+  const std::uint32_t now = o.clock.now_ms();
+  if (now - o.status_ms < 16) return;
+  if (o.state.empty()) show_status(o, "waiting for a guest");
+  o.status_ms = now;
+  platform::cls();
+  platform::draw_image(title_image, 320, 200, 0);
+  platform::flip(0);
+}
+
 // The host asks the server for a room with the game's settings (for its
 // spectators) and says the room's code.
 bool open_hosts_room(Online& o, const online::Welcome& welcome,
@@ -398,18 +413,61 @@ std::optional<online::Welcome> meet(Online& o, const CommandLine& cl,
   welcome.input_delay = static_cast<std::uint8_t>(cl.input_delay);
   anaglyph_settings(1);
   load_high_score();
-  const int seed = cl.seed ? *cl.seed : platform::millisecs();
-  welcome.settings = {{"seed", std::to_string(seed)},
+  welcome.settings = {{"seed", std::to_string(o.seed)},
                       {"high-score", std::to_string(high_score)},
                       {"stereo-mode", std::to_string(stereo_mode)},
                       {"hologram", std::to_string(hologram_intensity)}};
   if (o.room && !open_hosts_room(o, welcome, ours.nonce, error))
     return std::nullopt;
   std::cerr << "online: waiting for a guest on " << o.open.waiting_on << "\n";
-  auto hello = online::await_guest(*o.link, o.clock, ours, welcome, give_up,
+  const auto wait_step = [&o] {
+    if (o.window_open) show_waiting(o);
+    return give_up();
+  };
+  auto hello = online::await_guest(*o.link, o.clock, ours, welcome, wait_step,
                                    o.open.forget_sender, error);
   if (!hello) return std::nullopt;
   return welcome;
+}
+
+// Meets the other machine and starts the session; -1, or the exit status
+// when it could not.
+int start_session(Online& o, const CommandLine& cl) {
+  std::string error;
+  const auto welcome = meet(o, cl, error);
+  if (!welcome) {
+    std::cerr << "online: " << error << "\n";
+    return platform::detail::stop_requested() ? 0 : o.failed_status;
+  }
+  // In a room the path is told once it is known.
+  std::cerr << "online: "
+            << (o.room ? (o.host ? "the guest came into " : "in ") +
+                             o.open.waiting_on
+                       : "connected to " + o.link->describe())
+            << " (input delay " << int{welcome->input_delay} << ")\n";
+  if (o.window_open) show_status(o, "the guest came in");
+  o.seed = std::stoi(setting(*welcome, "seed"));
+  if (!open_outputs(cl, o.seed, error)) {
+    std::cerr << "vermix: " << error << "\n";
+    return 2;
+  }
+  online::SessionConfig config;
+  config.seat = o.host ? online::Role::host : online::Role::guest;
+  config.session = welcome->session;
+  config.input_delay = welcome->input_delay;
+  config.farewell = replay::guest_stick_pulled();
+  if (o.host) config.welcome = online::encode(*welcome);
+  o.session =
+      std::make_unique<online::Session>(*o.link, o.game, o.clock, config);
+  playing = &o;
+  o.game.session = o.session.get();
+  replay::start_online_input(*o.session, o.host);
+  replay::set_online_outputs(true);
+  replay::set_online_lockstep(true);
+  platform::detail::restart_ticks();
+  platform::detail::set_session_hook(begin_tick);
+  o.session->tick_begun(0, false);
+  return -1;
 }
 
 }  // namespace
@@ -435,37 +493,16 @@ int run_online_game(const CommandLine& cl, const platform::RunOptions& run) {
     std::cerr << "online: " << error << "\n";
     return online_failed_status;
   }
-  const auto welcome = meet(o, cl, error);
-  if (!welcome) {
-    std::cerr << "online: " << error << "\n";
-    return platform::detail::stop_requested() ? 0 : o.failed_status;
+  if (o.host) o.seed = cl.seed ? *cl.seed : platform::millisecs();
+  if (cl.online == Mode::host_room) {
+    // The window opens before the guest comes: a player who started the
+    // game from the desktop sees the code and the wait.
+    o.window_open = true;
+    return run_game(run, o.seed, 1, online_main_loop, [&o, &cl] {
+      if (const int status = start_session(o, cl); status >= 0)
+        platform::detail::exit_program(status);
+    });
   }
-  // In a room the path is told once it is known.
-  std::cerr << "online: "
-            << (o.room ? (o.host ? "the guest came into " : "in ") +
-                             o.open.waiting_on
-                       : "connected to " + o.link->describe())
-            << " (input delay " << int{welcome->input_delay} << ")\n";
-  const int seed = std::stoi(setting(*welcome, "seed"));
-  if (!open_outputs(cl, seed, error)) {
-    std::cerr << "vermix: " << error << "\n";
-    return 2;
-  }
-  online::SessionConfig config;
-  config.seat = o.host ? online::Role::host : online::Role::guest;
-  config.session = welcome->session;
-  config.input_delay = welcome->input_delay;
-  config.farewell = replay::guest_stick_pulled();
-  if (o.host) config.welcome = online::encode(*welcome);
-  o.session =
-      std::make_unique<online::Session>(*o.link, o.game, o.clock, config);
-  playing = &o;
-  o.game.session = o.session.get();
-  replay::start_online_input(*o.session, o.host);
-  replay::set_online_outputs(true);
-  replay::set_online_lockstep(true);
-  platform::detail::restart_ticks();
-  platform::detail::set_session_hook(begin_tick);
-  o.session->tick_begun(0, false);
-  return run_game(run, seed, 1, online_main_loop);
+  if (const int status = start_session(o, cl); status >= 0) return status;
+  return run_game(run, o.seed, 1, online_main_loop);
 }

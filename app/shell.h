@@ -12,11 +12,13 @@
 // Without a seed the random generator is seeded from the clock. A timedemo
 // may play its replay `runs` times, each from a fresh start. `main_loop`
 // plays from the title on in place of the plain loop of frames (a synctest,
-// an online game) until the player quits.
+// an online game) until the player quits. `opened` runs once the window is
+// open, before the logo (an online host waits for its guest there).
 using MainLoop = std::function<void()>;
 int run_game(const platform::RunOptions& options,
              std::optional<int> seed = std::nullopt, int runs = 1,
-             const MainLoop& main_loop = {});
+             const MainLoop& main_loop = {},
+             const std::function<void()>& opened = {});
 
 // The start-up steps up to and including load_assets: embedded files, the
 // display, every shared object, the font, images and sounds. Returns false if
