@@ -16,6 +16,7 @@
 #include "app/replay_settings.h"
 #include "app/shell.h"
 #include "app/steady_clock.h"
+#include "app/stream_record.h"
 #include "online/protocol/invite_code.h"
 #include "online/rooms/room_keeper.h"
 #include "online/session/handshake.h"
@@ -107,10 +108,11 @@ class OnlineGame : public online::Game {
 // The figures line every few seconds while the game goes on.
 class Reporter {
  public:
-  explicit Reporter(online::Session& s) : session_(s) {}
-  void tick(std::uint32_t now_ms) {
+  // A guest's new session counts from naught.
+  void follow() { last_rollbacks_ = 0; }
+  void tick(const online::Session& session, std::uint32_t now_ms) {
     if (now_ms - last_ms_ < 5000) return;
-    const online::SessionFigures& f = session_.figures();
+    const online::SessionFigures& f = session.figures();
     const double seconds = (now_ms - last_ms_) / 1000.0;
     const long per_ten_seconds = std::lround(
         static_cast<double>(f.rollbacks - last_rollbacks_) * 10.0 / seconds);
@@ -124,7 +126,6 @@ class Reporter {
   }
 
  private:
-  online::Session& session_;
   std::uint32_t last_ms_ = 0;
   long last_rollbacks_ = 0;
 };
@@ -178,12 +179,14 @@ void watch_peer(online::Session& session, bool host, bool& told) {
 namespace {
 
 // The way to the other machine, and what the host's handshake needs of it
-// beyond sending and receiving: where it waits, and forgetting a refused
-// guest so that the next one to speak is heard.
+// beyond sending and receiving: where it waits, forgetting a refused guest
+// so that the next one to speak is heard, and answering the one that spoke
+// last.
 struct OpenLink {
   std::unique_ptr<online::Link> link;
   std::string waiting_on;
   std::function<void()> forget_sender;
+  std::function<void()> answer_sender;
 };
 
 #if VERMIX_UDP
@@ -193,6 +196,7 @@ OpenLink open_link(bool host, const CommandLine& cl, std::string& error) {
   OpenLink open;
   if (!host) {
     open.link = online::UdpLink::join(cl.join, default_port, error);
+    open.answer_sender = [] {};
     return open;
   }
   auto udp =
@@ -201,6 +205,7 @@ OpenLink open_link(bool host, const CommandLine& cl, std::string& error) {
   open.waiting_on = "port " + std::to_string(udp->local_port());
   online::UdpLink* raw = udp.get();
   open.forget_sender = [raw] { raw->set_peer(std::nullopt); };
+  open.answer_sender = [raw] { raw->set_peer(raw->last_sender()); };
   open.link = std::move(udp);
   return open;
 }
@@ -231,6 +236,29 @@ struct Online {
   std::string status_head;
   std::string state;
   std::uint32_t status_ms = 0;
+  // Ours, and the host's welcome to its guest (sent again when the guest
+  // says hello again: its first copy was lost).
+  online::Hello hello;
+  online::Welcome welcome;
+  // A new guest's hello, while the seat is taken or since it freed.
+  struct Newcomer {
+    online::Hello hello;
+    std::uint32_t heard_ms = 0;
+  };
+  std::optional<Newcomer> newcomer;
+  // The host's final ticks, when no room keeps them; towards a guest that
+  // came into the game under way, those before its first and their sender.
+  online::FinalStream ticks;
+  std::unique_ptr<online::FinalStream> earlier;
+  std::unique_ptr<online::StreamSender> to_guest;
+  // A guest coming into a game under way: the host's stream it catches up
+  // on, played as a spectator plays it.
+  struct CatchUp {
+    explicit CatchUp(std::uint32_t session) : receiver(session) {}
+    online::StreamReceiver receiver;
+    StreamRecord record{receiver.stream()};
+  };
+  std::unique_ptr<CatchUp> catch_up;
   std::unique_ptr<online::Session> session;
   OnlineGame game;
   bool host = false;
@@ -255,12 +283,39 @@ void show_status(Online& o, const std::string& state) {
   platform::set_status_line(line);
 }
 
+// A tick before the session's first, on a guest that came into a game
+// under way: its events come in the host's stream.
+void catch_up_tick(Online& o, long tick) {
+  const online::FinalStream& ticks = o.catch_up->receiver.stream();
+  bool told = false;
+  while (tick >= ticks.size()) {
+    if (ticks.ended())
+      end_online(o.failed_status, "the host's stream ended before its game");
+    o.session->poll();
+    watch_peer(*o.session, false, told);
+    o.clock.sleep_ms(1);
+  }
+  o.catch_up->record.begin(tick);
+}
+
 // The ticks the main loop's frames begin are played on predictions; every
 // other tick (the logo, the waiting loops) goes in lockstep.
 void begin_tick(long tick) {
+  Online& o = *playing;
+  if (tick < o.session->first_tick()) {
+    catch_up_tick(o, tick);
+    return;
+  }
+  // The last streamed tick is recorded before the live ones.
+  if (o.catch_up) o.catch_up->record.flush();
   const bool in_frame = at_frame_boundary();
   replay::set_online_lockstep(!in_frame);
-  playing->session->tick_begun(tick, in_frame);
+  o.session->tick_begun(tick, in_frame);
+}
+
+// Whether the coming frame plays streamed ticks: muted and unpaced.
+bool catching_up(const Online& o) {
+  return platform::current_tick() + 1 < o.session->first_tick();
 }
 
 constexpr std::uint32_t path_held_ms = 1000;
@@ -289,43 +344,171 @@ void keep_room(Online& o) {
   }
 }
 
-// A frame's end is the rollback's boundary.
-void end_frame(online::Session& session) {
-  session.at_boundary(platform::current_tick());
-  keep_room(*playing);
-  const int stretch = session.frame_stretch_ms();
-  if (playing->paced && stretch > 0) playing->clock.sleep_ms(stretch);
+// A frame's end is the rollback's boundary; while catching up there is
+// none, only the stream to take.
+bool at_boundary(Online& o) {
+  if (catching_up(o)) {
+    o.session->poll();
+    return false;
+  }
+  o.session->at_boundary(platform::current_tick());
+  return true;
+}
+
+void end_frame(Online& o) {
+  if (!at_boundary(o)) return;
+  keep_room(o);
+  const int stretch = o.session->frame_stretch_ms();
+  if (o.paced && stretch > 0) o.clock.sleep_ms(stretch);
+}
+
+// What the host's session does not take: its guest's hello again (the
+// welcome was lost), a new guest's, and the acknowledgements of the stream
+// a guest catches up on.
+bool host_hears(const online::Message& message) {
+  Online& o = *playing;
+  if (const auto* ack = std::get_if<online::StreamAck>(&message)) {
+    if (!o.to_guest || ack->session != o.welcome.session) return false;
+    o.to_guest->acknowledged(ack->next_tick, o.clock.now_ms());
+    return true;
+  }
+  const auto* hello = std::get_if<online::Hello>(&message);
+  if (!hello || hello->role != online::Role::guest) return false;
+  if (hello->nonce == o.welcome.nonce) {
+    o.open.answer_sender();
+    o.link->send(online::encode(o.welcome));
+    return true;
+  }
+  // A new guest, by address: taken once the seat is free. Until then the
+  // link answers the guest in it, so a refusal waits too.
+  if (o.room) return false;
+  const bool free = o.session->peer_state() != online::PeerState::connected;
+  if (const auto refuse = online::refusal(o.hello, *hello)) {
+    if (free) {
+      o.open.answer_sender();
+      o.link->send(online::encode(*refuse));
+      o.open.forget_sender();
+    }
+    return false;
+  }
+  o.newcomer = Online::Newcomer{*hello, o.clock.now_ms()};
+  return false;
+}
+
+// The stream towards a guest catching up.
+void host_tends() {
+  Online& o = *playing;
+  if (!o.to_guest) return;
+  for (const online::Stream& s : o.to_guest->due(o.clock.now_ms()))
+    o.link->send(online::encode(s));
+}
+
+// A guest's stream from its host, while it catches up.
+bool guest_hears(const online::Message& message) {
+  const auto* stream = std::get_if<online::Stream>(&message);
+  return stream && playing->catch_up &&
+         playing->catch_up->receiver.take(*stream);
+}
+
+void guest_tends() {
+  Online& o = *playing;
+  if (!o.catch_up) return;
+  if (const auto ack = o.catch_up->receiver.ack_due({}, o.clock.now_ms()))
+    o.link->send(online::encode(*ack));
+}
+
+online::SessionConfig session_config(const Online& o) {
+  online::SessionConfig config;
+  config.seat = o.host ? online::Role::host : online::Role::guest;
+  config.session = o.welcome.session;
+  config.input_delay = o.welcome.input_delay;
+  config.first_tick = o.welcome.join_tick;
+  config.other = o.host ? host_hears : guest_hears;
+  config.tend = o.host ? host_tends : guest_tends;
+  config.farewell = replay::guest_stick_pulled();
+  config.joined = replay::guest_stick_plugged();
+  return config;
+}
+
+void start_session(Online& o, const online::SessionConfig& config) {
+  o.session =
+      std::make_unique<online::Session>(*o.link, o.game, o.clock, config);
+  o.game.session = o.session.get();
+}
+
+// Once its guest is gone, the host takes a new one that said hello lately
+// (by address), at the frame's end: the guest's stick is plugged in at the
+// next tick, and the guest first catches up on the final ticks before it.
+bool welcome_newcomer(Online& o) {
+  constexpr std::uint32_t fresh_ms = 1000;
+  if (!o.newcomer || quit_requested != 0 ||
+      o.session->peer_state() == online::PeerState::connected) {
+    return false;
+  }
+  const long join = platform::current_tick() + 1;
+  if (o.session->final_next() != join) return false;  // at the next frame
+  const Online::Newcomer comer = *o.newcomer;
+  o.newcomer.reset();
+  // A game longer than the stream holds takes no one.
+  if (o.clock.now_ms() - comer.heard_ms > fresh_ms || o.ticks.size() != join)
+    return false;
+  std::random_device entropy;
+  o.welcome.nonce = comer.hello.nonce;
+  o.welcome.session = entropy();
+  o.welcome.join_tick = static_cast<std::uint32_t>(join);
+  o.earlier = std::make_unique<online::FinalStream>();
+  for (long t = 0; t < join; ++t)
+    o.earlier->add(o.ticks.at(t)[0], o.ticks.at(t)[1]);
+  o.earlier->end();
+  o.to_guest = std::make_unique<online::StreamSender>(
+      *o.earlier, online::Ticket{}, o.welcome.session);
+  online::SessionConfig config = session_config(o);
+  config.host_ahead = o.session->local_from(join);
+  // The welcome answers the guest's next hello, whose sender the link
+  // then answers.
+  o.open.forget_sender();
+  start_session(o, config);
+  replay::follow_online_session(*o.session);
+  o.session->at_boundary(join - 1);
+  std::cerr << "online: a guest came in; its stick is plugged in at tick "
+            << join << "\n";
+  return true;
 }
 
 void online_main_loop() {
-  online::Session& session = *playing->session;
-  Reporter reporter(session);
+  Online& o = *playing;
+  Reporter reporter;
   bool told = false;
   // The title as the logo left it, in lockstep: the first state to keep.
-  session.at_boundary(platform::current_tick());
+  at_boundary(o);
   for (;;) {
     try {
       if (quit_requested == 0) {
+        platform::detail::set_resimulating(catching_up(o));
         run_frame();
-        end_frame(session);
+        end_frame(o);
       }
       const bool told_before = told;
-      watch_peer(session, playing->host, told);
-      if (told && !told_before) show_status(*playing, "the guest left");
-      reporter.tick(playing->clock.now_ms());
+      watch_peer(*o.session, o.host, told);
+      if (told && !told_before) show_status(o, "the guest left");
+      if (welcome_newcomer(o)) {
+        reporter.follow();
+        told = false;
+      }
+      reporter.tick(*o.session, o.clock.now_ms());
       if (quit_requested != 0) {
-        session.settle();
+        o.session->settle();
         break;
       }
     } catch (const online::Rollback&) {
-      session.recover();
+      o.session->recover();
     }
   }
-  if (playing->keeper) playing->keeper->finish(2000);
-  if (playing->room) playing->room->leave();
-  show_status(*playing, "ended");
-  std::cerr << (playing->host ? "online: ended\n"
-                              : "online: the host ended the game\n");
+  if (o.keeper) o.keeper->finish(2000);
+  if (o.room) o.room->leave();
+  show_status(o, "ended");
+  std::cerr << (o.host ? "online: ended\n"
+                       : "online: the host ended the game\n");
 }
 
 std::string setting(const online::Welcome& w, const std::string& name) {
@@ -392,23 +575,24 @@ bool enter_guests_room(Online& o, const CommandLine& cl, std::uint32_t nonce,
 
 // Host: the game's settings from this machine's files, then the first guest
 // of the same game. Guest: the host's welcome and its settings.
-std::optional<online::Welcome> meet(Online& o, const CommandLine& cl,
-                                    std::string& error) {
+bool meet(Online& o, const CommandLine& cl, std::string& error) {
   std::random_device entropy;
-  online::Hello ours{o.host ? online::Role::host : online::Role::guest,
-                     VERMIX_VERSION, VERMIX_BUILD_NAME, entropy()};
+  o.hello = {o.host ? online::Role::host : online::Role::guest, VERMIX_VERSION,
+             VERMIX_BUILD_NAME, entropy()};
+  const online::Hello& ours = o.hello;
   if (!o.host) {
-    if (o.room && !enter_guests_room(o, cl, ours.nonce, error))
-      return std::nullopt;
+    if (o.room && !enter_guests_room(o, cl, ours.nonce, error)) return false;
     if (o.room) o.open.waiting_on = "room " + online::shown_code(cl.join);
     std::cerr << "online: joining "
               << (o.room ? o.open.waiting_on : o.link->describe()) << "\n";
     auto welcome =
         online::join_host(*o.link, o.clock, ours, 10000, give_up, error);
-    if (welcome) replay::play_with_settings(welcome->settings);
-    return welcome;
+    if (!welcome) return false;
+    o.welcome = *welcome;
+    replay::play_with_settings(welcome->settings);
+    return true;
   }
-  online::Welcome welcome;
+  online::Welcome& welcome = o.welcome;
   welcome.session = entropy();
   welcome.input_delay = static_cast<std::uint8_t>(cl.input_delay);
   anaglyph_settings(1);
@@ -417,8 +601,7 @@ std::optional<online::Welcome> meet(Online& o, const CommandLine& cl,
                       {"high-score", std::to_string(high_score)},
                       {"stereo-mode", std::to_string(stereo_mode)},
                       {"hologram", std::to_string(hologram_intensity)}};
-  if (o.room && !open_hosts_room(o, welcome, ours.nonce, error))
-    return std::nullopt;
+  if (o.room && !open_hosts_room(o, welcome, ours.nonce, error)) return false;
   std::cerr << "online: waiting for a guest on " << o.open.waiting_on << "\n";
   const auto wait_step = [&o] {
     if (o.window_open) show_waiting(o);
@@ -426,16 +609,16 @@ std::optional<online::Welcome> meet(Online& o, const CommandLine& cl,
   };
   auto hello = online::await_guest(*o.link, o.clock, ours, welcome, wait_step,
                                    o.open.forget_sender, error);
-  if (!hello) return std::nullopt;
-  return welcome;
+  if (!hello) return false;
+  welcome.nonce = hello->nonce;
+  return true;
 }
 
 // Meets the other machine and starts the session; -1, or the exit status
 // when it could not.
-int start_session(Online& o, const CommandLine& cl) {
+int begin_online(Online& o, const CommandLine& cl) {
   std::string error;
-  const auto welcome = meet(o, cl, error);
-  if (!welcome) {
+  if (!meet(o, cl, error)) {
     std::cerr << "online: " << error << "\n";
     return platform::detail::stop_requested() ? 0 : o.failed_status;
   }
@@ -444,29 +627,39 @@ int start_session(Online& o, const CommandLine& cl) {
             << (o.room ? (o.host ? "the guest came into " : "in ") +
                              o.open.waiting_on
                        : "connected to " + o.link->describe())
-            << " (input delay " << int{welcome->input_delay} << ")\n";
+            << " (input delay " << int{o.welcome.input_delay} << ")\n";
   if (o.window_open) show_status(o, "the guest came in");
-  o.seed = std::stoi(setting(*welcome, "seed"));
+  o.seed = std::stoi(setting(o.welcome, "seed"));
   if (!open_outputs(cl, o.seed, error)) {
     std::cerr << "vermix: " << error << "\n";
     return 2;
   }
-  online::SessionConfig config;
-  config.seat = o.host ? online::Role::host : online::Role::guest;
-  config.session = welcome->session;
-  config.input_delay = welcome->input_delay;
-  config.farewell = replay::guest_stick_pulled();
-  if (o.host) config.welcome = online::encode(*welcome);
-  o.session =
-      std::make_unique<online::Session>(*o.link, o.game, o.clock, config);
+  if (o.host && !o.keeper) o.game.stream = &o.ticks;
+  const long join = o.welcome.join_tick;
+  if (join > online::FinalStream::max_ticks) {
+    std::cerr << "online: the host's game is longer than a guest can join\n";
+    return o.failed_status;
+  }
+  if (join > 0) {
+    o.catch_up = std::make_unique<Online::CatchUp>(o.welcome.session);
+    std::cerr << "online: the game is under way: catching up to tick " << join
+              << "\n";
+  }
   playing = &o;
-  o.game.session = o.session.get();
-  replay::start_online_input(*o.session, o.host);
+  start_session(o, session_config(o));
+  replay::start_online_input(
+      *o.session, o.host, [](long tick) -> const auto& {
+        return playing->catch_up->receiver.stream().at(tick);
+      });
   replay::set_online_outputs(true);
   replay::set_online_lockstep(true);
   platform::detail::restart_ticks();
   platform::detail::set_session_hook(begin_tick);
-  o.session->tick_begun(0, false);
+  if (o.catch_up) {
+    catch_up_tick(o, 0);
+  } else {
+    o.session->tick_begun(0, false);
+  }
   return -1;
 }
 
@@ -484,6 +677,7 @@ int run_online_game(const CommandLine& cl, const platform::RunOptions& run) {
       o.room = way->link.get();
       o.link = std::move(way->link);
       o.open.forget_sender = [] {};
+      o.open.answer_sender = [] {};
     }
   } else {
     o.open = open_link(o.host, cl, error);
@@ -499,10 +693,10 @@ int run_online_game(const CommandLine& cl, const platform::RunOptions& run) {
     // game from the desktop sees the code and the wait.
     o.window_open = true;
     return run_game(run, o.seed, 1, online_main_loop, [&o, &cl] {
-      if (const int status = start_session(o, cl); status >= 0)
+      if (const int status = begin_online(o, cl); status >= 0)
         platform::detail::exit_program(status);
     });
   }
-  if (const int status = start_session(o, cl); status >= 0) return status;
+  if (const int status = begin_online(o, cl); status >= 0) return status;
   return run_game(run, o.seed, 1, online_main_loop);
 }

@@ -9,6 +9,7 @@
 #include "app/replay_settings.h"
 #include "app/shell.h"
 #include "app/steady_clock.h"
+#include "app/stream_record.h"
 #include "online/protocol/invite_code.h"
 #include "online/rooms/final_stream.h"
 #include "online/rooms/room_requests.h"
@@ -22,7 +23,6 @@ namespace {
 // Live, the game plays this many ticks behind the newest it has; further
 // behind, it catches up unpaced and muted.
 constexpr long live_margin = 6;
-constexpr std::uint32_t ack_every_ms = 30;
 // A server that lost the room or forgot this seat (it restarted), or has
 // sent nothing for a while, is asked for a seat again this often, for this
 // long, while the host asks for the room back.
@@ -34,54 +34,25 @@ struct Watch {
   SteadyClock clock;
   RoomWay way;
   std::string code;
-  online::FinalStream stream;
-  std::optional<std::uint32_t> session;
+  online::StreamReceiver receiver;
+  const online::FinalStream& stream = receiver.stream();
+  StreamRecord record{stream};
   std::optional<online::RoomRefused> gone;
   online::EnterRoom request;
   std::optional<std::uint32_t> lost_since_ms;  // the server lost our seat
   std::optional<online::RoomRefused> lost_by;
   std::uint32_t last_enter_ms = 0;
-  std::uint32_t last_ack_ms = 0;
   std::uint32_t last_heard_ms = 0;
-  bool ack_due = false;
-  // The tick begun last, recorded when the next begins (or the game ends),
-  // where the players' machines record it: after the lines of the start.
-  std::optional<long> unrecorded;
-  std::optional<replay::StateChecks> unrecorded_hashes;
 };
 
 Watch* watching = nullptr;
 
-void record_begun(Watch& w) {
-  if (!w.unrecorded) return;
-  const auto& seats = w.stream.at(*w.unrecorded);
-  replay::record_final_tick(*w.unrecorded, seats[0], seats[1],
-                            w.unrecorded_hashes);
-  w.unrecorded.reset();
-}
-
 [[noreturn]] void end_watch(int status, const std::string& line) {
   std::cerr << "online: " << line << "\n";
-  record_begun(*watching);
+  watching->record.flush();
   watching->way.link->leave();
   replay::close_outputs_cut();
   platform::detail::exit_program(status);
-}
-
-void take(Watch& w, const online::Stream& s) {
-  if (w.session && *w.session != s.session) return;  // another game's
-  w.session = s.session;
-  w.last_heard_ms = w.clock.now_ms();
-  w.ack_due = true;
-  const long have = w.stream.size();
-  const long first = s.first_tick;
-  const long end = first + static_cast<long>(s.ticks.size());
-  if (first > have || w.stream.ended()) return;  // a gap: it comes again
-  for (long t = have; t < end; ++t) {
-    const auto& seats = s.ticks[static_cast<std::size_t>(t - first)];
-    if (!w.stream.add(seats[0], seats[1])) return;
-  }
-  if (s.ended) w.stream.end();
 }
 
 // The server said it does not know the room or the seat: ended for good
@@ -116,7 +87,7 @@ void listen(Watch& w) {
   while (auto message = link.next_other()) {
     w.last_heard_ms = w.clock.now_ms();
     if (const auto* s = std::get_if<online::Stream>(&*message)) {
-      take(w, *s);
+      w.receiver.take(*s);
     } else if (const auto* r = std::get_if<online::RoomRefused>(&*message)) {
       refused(w, *r);
     } else if (const auto* e = std::get_if<online::RoomEntered>(&*message)) {
@@ -134,13 +105,8 @@ void listen(Watch& w) {
     w.lost_by.reset();
   }
   if (w.lost_since_ms) enter_again(w);
-  if (w.session && w.ack_due && now - w.last_ack_ms >= ack_every_ms) {
-    w.ack_due = false;
-    w.last_ack_ms = now;
-    link.send_to_server(
-        online::StreamAck{link.ticket(), *w.session,
-                          static_cast<std::uint32_t>(w.stream.size())});
-  }
+  if (const auto ack = w.receiver.ack_due(link.ticket(), now))
+    link.send_to_server(*ack);
 }
 
 // The tick's events, once they have come.
@@ -163,14 +129,8 @@ const std::array<online::TickEvents, 2>& tick_events(long tick) {
 // A tick begins: its events are final, so it is recorded as the players'
 // machines record it (the check from the state that begins it).
 void begin_watched_tick(long tick) {
-  Watch& w = *watching;
   tick_events(tick);
-  record_begun(w);
-  w.unrecorded = tick;
-  w.unrecorded_hashes.reset();
-  if (tick > 0 && tick % 60 == 0)
-    w.unrecorded_hashes = replay::state_hashes_now();
-  if (replay::dump_due(tick)) replay::write_dump(replay::state_dump_now());
+  watching->record.begin(tick);
 }
 
 void watch_main_loop() {
@@ -182,7 +142,7 @@ void watch_main_loop() {
     run_frame();
   }
   platform::detail::set_resimulating(false);
-  record_begun(w);
+  w.record.flush();
   w.way.link->leave();
   std::cerr << "online: the game has ended\n";
 }

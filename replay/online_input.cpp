@@ -138,22 +138,29 @@ class TwoSeatSource : public detail::InputSource {
 
 class OnlineSource : public TwoSeatSource {
  public:
-  OnlineSource(online::Session& session, bool host, InputSource* local)
-      : session_(session), host_(host), local_(local) {
+  OnlineSource(online::Session& session, bool host, InputSource* local,
+               StreamTicks earlier)
+      : session_(&session),
+        host_(host),
+        local_(local),
+        earlier_(std::move(earlier)) {
     platform::detail::read_local_input(local_, -1, seen_);
   }
 
   void read(long tick) override {
-    if (session_.wants_local(tick)) {
+    if (session_->wants_local(tick)) {
       platform::detail::read_local_input(local_, tick, now_);
-      session_.add_local(tick, this_seat(now_));
+      session_->add_local(tick, this_seat(now_));
       seen_ = now_;
     }
-    apply_through(tick,
-                  [&](long t) { return session_.events_for(t, lockstep_); });
+    apply_through(tick, [&](long t) {
+      return t < session_->first_tick() ? earlier_(t)
+                                        : session_->events_for(t, lockstep_);
+    });
   }
 
   bool lockstep_ = false;
+  online::Session* session_;
 
   bool end_requested() const {
     return now_.window.close_standing || now_.window.close_requested;
@@ -188,9 +195,9 @@ class OnlineSource : public TwoSeatSource {
     return s.ports[0] ? *s.ports[0] : keyboard_stick(s.keys_and_mouse);
   }
 
-  online::Session& session_;
   bool host_;
   InputSource* local_;
+  StreamTicks earlier_;
   detail::InputSnapshot seen_, now_;
 };
 
@@ -213,12 +220,13 @@ std::unique_ptr<StreamSource> stream_source;
 
 }  // namespace
 
-void start_online_input(online::Session& session, bool host) {
+void start_online_input(online::Session& session, bool host,
+                        StreamTicks earlier) {
   // A script loaded with it stands in for this machine's devices only: its
   // own checks are not this game's.
   detail::check_replay({}, {});
-  source = std::make_unique<OnlineSource>(session, host,
-                                          detail::loaded_script_source());
+  source = std::make_unique<OnlineSource>(
+      session, host, detail::loaded_script_source(), std::move(earlier));
   platform::detail::keys_and_mouse() = {};
   platform::detail::set_input_source(source.get());
   // Input is read once a tick, where the tick's events apply.
@@ -235,6 +243,10 @@ void start_stream_input(StreamTicks tick_events) {
   platform::detail::set_input_hook(
       [](const detail::InputSnapshot&, const detail::InputSnapshot&) {});
   detail::install_hooks();
+}
+
+void follow_online_session(online::Session& session) {
+  if (source) source->session_ = &session;
 }
 
 void stop_online_input() {
@@ -269,10 +281,11 @@ void record_final_tick(long tick, const online::TickEvents& host,
 }
 
 online::TickEvents guest_stick_pulled() {
-  online::InputEvent e;
-  e.kind = online::EventKind::joy_disconnect;
-  e.code = guest_port;
-  return {e};
+  return {{EventKind::joy_disconnect, guest_port}};
+}
+
+online::TickEvents guest_stick_plugged() {
+  return {{EventKind::joy_connect, guest_port}};
 }
 
 }  // namespace replay

@@ -10,6 +10,7 @@ constexpr long window_ticks = 8 * static_cast<long>(max_ticks_per_message);
 constexpr std::uint32_t resend_after_ms = 300;
 // Even with nothing new, the end (or the last message) goes again this often.
 constexpr std::uint32_t repeat_ms = 100;
+constexpr std::uint32_t ack_every_ms = 30;
 
 }  // namespace
 
@@ -76,6 +77,32 @@ void StreamSender::acknowledged(long next_tick, std::uint32_t now_ms) {
 
 bool StreamSender::done() const {
   return stream_.ended() && acked_ >= stream_.size() && end_sent_;
+}
+
+bool StreamReceiver::take(const Stream& s) {
+  if (session_ && *session_ != s.session) return false;
+  session_ = s.session;
+  ack_due_ = true;
+  const long have = stream_.size();
+  const long first = s.first_tick;
+  const long end = first + static_cast<long>(s.ticks.size());
+  if (first > have || stream_.ended()) return true;  // a gap: it comes again
+  for (long t = have; t < end; ++t) {
+    const auto& seats = s.ticks[static_cast<std::size_t>(t - first)];
+    if (!stream_.add(seats[0], seats[1])) return true;
+  }
+  if (s.ended) stream_.end();
+  return true;
+}
+
+std::optional<StreamAck> StreamReceiver::ack_due(const Ticket& ticket,
+                                                 std::uint32_t now_ms) {
+  if (!session_ || !ack_due_ || now_ms - last_ack_ms_ < ack_every_ms)
+    return std::nullopt;
+  ack_due_ = false;
+  last_ack_ms_ = now_ms;
+  return StreamAck{ticket, *session_,
+                   static_cast<std::uint32_t>(stream_.size())};
 }
 
 }  // namespace online

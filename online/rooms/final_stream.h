@@ -6,6 +6,7 @@
 
 #include <array>
 #include <cstdint>
+#include <optional>
 #include <vector>
 
 #include "online/protocol/messages.h"
@@ -60,6 +61,28 @@ class StreamSender {
   bool end_sent_ = false;
   std::uint32_t last_progress_ms_ = 0;
   std::uint32_t last_sent_ms_ = 0;
+};
+
+// The receiving end, from tick 0: ticks are taken in order (what follows a
+// gap comes again), and acknowledged at most every few milliseconds while
+// messages come.
+class StreamReceiver {
+ public:
+  // `session`: the game's, when known; else the first one heard is.
+  explicit StreamReceiver(std::optional<std::uint32_t> session = {})
+      : session_(session) {}
+
+  // False when the message is another game's.
+  bool take(const Stream& s);
+  // The acknowledgement to send now, with `ticket`, if one is due.
+  std::optional<StreamAck> ack_due(const Ticket& ticket, std::uint32_t now_ms);
+  const FinalStream& stream() const { return stream_; }
+
+ private:
+  FinalStream stream_;
+  std::optional<std::uint32_t> session_;
+  bool ack_due_ = false;
+  std::uint32_t last_ack_ms_ = 0;
 };
 
 }  // namespace online

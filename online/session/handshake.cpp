@@ -14,6 +14,15 @@ std::optional<Message> next_message(Link& link) {
 
 }  // namespace
 
+std::optional<Refuse> refusal(const Hello& ours, const Hello& theirs) {
+  if (theirs.game_version != ours.game_version) {
+    return Refuse{theirs.nonce, RefuseReason::version, ours.game_version};
+  }
+  if (theirs.build != ours.build)
+    return Refuse{theirs.nonce, RefuseReason::build, ours.build};
+  return std::nullopt;
+}
+
 std::optional<Hello> await_guest(Link& link, Clock& clock, const Hello& ours,
                                  const Welcome& welcome,
                                  const std::function<bool()>& give_up,
@@ -27,14 +36,8 @@ std::optional<Hello> await_guest(Link& link, Clock& clock, const Hello& ours,
       continue;
     }
     if (hello->role != Role::guest) continue;
-    Refuse refuse{hello->nonce, RefuseReason::version, ours.game_version};
-    if (hello->game_version != ours.game_version ||
-        hello->build != ours.build) {
-      if (hello->game_version == ours.game_version) {
-        refuse.reason = RefuseReason::build;
-        refuse.detail = ours.build;
-      }
-      link.send(encode(refuse));
+    if (const auto refuse = refusal(ours, *hello)) {
+      link.send(encode(*refuse));
       refused();
       continue;
     }

@@ -14,6 +14,9 @@
 
 namespace online {
 
+// Why a guest's hello is refused (another version or build), if it is.
+std::optional<Refuse> refusal(const Hello& ours, const Hello& theirs);
+
 // Waits for a guest's hello until `give_up` says so. A guest of another
 // version or build is refused (and told why) and waited past: `refused`
 // then lets the link forget it. Returns the guest's hello once our welcome

@@ -29,10 +29,27 @@ Session::Session(Link& link, Game& game, Clock& clock, SessionConfig config)
   // ticks are empty on both seats, and known to be.
   const int delay = std::clamp(config_.input_delay, 0, 8);
   config_.input_delay = delay;
-  local_.assign(delay, TickEvents{});
-  local_next_ = delay;
-  remote_.assign(delay, TickEvents{});
-  remote_known_ = delay;
+  const long from = std::max(0L, config_.first_tick);
+  config_.first_tick = from;
+  if (from == 0) {
+    local_.assign(delay, TickEvents{});
+    remote_.assign(delay, TickEvents{});
+  } else {
+    // The guest's seat comes in: its stick first, then the rest of its
+    // input delay; the host's ticks from here were read already, and the
+    // guest learns them as it learns any.
+    std::deque<TickEvents> guest(std::max(delay, 1), TickEvents{});
+    guest.front() = config_.joined;
+    const bool host = config_.seat == Role::host;
+    local_ = host ? std::deque<TickEvents>(config_.host_ahead.begin(),
+                                           config_.host_ahead.end())
+                  : guest;
+    if (host) remote_ = guest;
+  }
+  local_base_ = remote_base_ = remote_acked_ = from;
+  final_next_ = present_ = now_ = from;
+  local_next_ = from + static_cast<long>(local_.size());
+  remote_known_ = from + static_cast<long>(remote_.size());
   last_heard_ms_ = clock_.now_ms();
 }
 
@@ -48,6 +65,13 @@ const TickEvents& Session::local_at(long tick) const {
 const TickEvents& Session::remote_at(long tick) const {
   if (tick < remote_base_ || tick >= remote_known_) return no_events;
   return remote_[tick - remote_base_];
+}
+
+std::vector<TickEvents> Session::local_from(long tick) const {
+  std::vector<TickEvents> out;
+  for (long t = std::max(tick, local_base_); t < local_next_; ++t)
+    out.push_back(local_at(t));
+  return out;
 }
 
 void Session::add_local(long tick, TickEvents events) {
@@ -202,14 +226,13 @@ void Session::poll() {
       receive(*check);
     } else if (const auto* bye = std::get_if<Bye>(&*message)) {
       receive(*bye);
-    } else if (std::holds_alternative<Hello>(*message) &&
-               !config_.welcome.empty()) {
-      // The guest did not hear our answer: say it again.
-      link_.send(config_.welcome);
+    } else if (config_.other && config_.other(*message)) {
+      note_traffic();
     } else {
       ++figures_.dropped;
     }
   }
+  if (config_.tend) config_.tend();
   send_inputs(false);
   if (peer_state_ == PeerState::connected && !remote_closed_ &&
       clock_.now_ms() - last_heard_ms_ > config_.peer_timeout_ms) {

@@ -74,11 +74,22 @@ struct SessionConfig {
   int max_prediction = 8;  // ticks the game may run ahead of the other seat
   int check_interval = 60;
   std::uint32_t peer_timeout_ms = 5000;
-  // The host's answer to a guest's hello, sent again when the guest asks
-  // again (its first copy was lost).
-  std::vector<std::uint8_t> welcome;
+  // Messages the session does not take itself (a guest's hello, a stream
+  // and its acknowledgements) go here: true when they were the other
+  // seat's, which is then heard from; false, and they count as dropped.
+  std::function<bool(const Message&)> other;
+  // Called at every poll: what else the link carries is sent from here.
+  std::function<void()> tend;
   // What the guest's seat gives when the guest is gone (a stick pulled).
   TickEvents farewell;
+  // A session may begin in a game under way, at first_tick: every tick
+  // before it is final already. The guest's seat comes in there with
+  // `joined` (its stick plugged in), which takes the first tick of its
+  // input delay (one tick at least); the host brings the events it read
+  // for first_tick on (`host_ahead`: its earlier session had them).
+  long first_tick = 0;
+  TickEvents joined;
+  std::vector<TickEvents> host_ahead;
 };
 
 enum class PeerState { connected, lost, left, desync };
@@ -135,6 +146,12 @@ class Session {
   void poll();
   // This machine's player leaves: the other side is told.
   void leave();
+
+  // This seat's events read for `tick` onward (a next session's host_ahead).
+  std::vector<TickEvents> local_from(long tick) const;
+  // Every tick below this was reported final.
+  long final_next() const { return final_next_; }
+  long first_tick() const { return config_.first_tick; }
 
   PeerState peer_state() const { return peer_state_; }
   // The tick the other seat said goodbye at (its game's last), or -1.

@@ -5,7 +5,8 @@
 // the recorded final state, write the same recording, and that recording
 // must play offline check for check. The guest plays by stick, or by the
 // keys of the keyboard's stick (which offline do nothing). A guest killed
-// in mid-game leaves the host playing on with one stick.
+// in mid-game leaves the host playing on with one stick, and a new guest
+// can come into the game under way.
 //
 // The host is always this build; the guest is the game VERMIX_TEST_GAME
 // names when set (tools/test-windows.sh: the Windows build under Wine).
@@ -75,6 +76,19 @@ std::uint16_t host_port() {
   return static_cast<std::uint16_t>(20000 + getpid() % 20000);
 }
 
+// 100 ms round trip, 20 ms of jitter each way, 5 % lost, 1 % twice, 2 %
+// held back behind later ones: towards the host on `port`.
+UdpImpair::Options bad_link(std::uint16_t port, std::uint64_t seed) {
+  UdpImpair::Options o;
+  o.target_port = port;
+  o.to_target = {std::chrono::milliseconds(50), std::chrono::milliseconds(20),
+                 0.05, 0.01, 0.02};
+  o.to_client = o.to_target;
+  o.seed = seed;
+  o.time_limit = std::chrono::seconds(200);
+  return o;
+}
+
 struct OnlinePair {
   GameFolder host, guest;
   std::unique_ptr<UdpImpair> proxy;
@@ -93,16 +107,7 @@ struct OnlinePair {
         host.start({"--window", "--fast", "--seed", "7", "--host",
                     std::to_string(port), "--input-delay", "0", "--script",
                     "host.script", "--record", "game.replay"});
-    // 100 ms round trip, 20 ms of jitter each way, 5 % lost, 1 % twice,
-    // 2 % held back behind later ones.
-    UdpImpair::Options o;
-    o.target_port = port;
-    o.to_target = {std::chrono::milliseconds(50), std::chrono::milliseconds(20),
-                   0.05, 0.01, 0.02};
-    o.to_client = o.to_target;
-    o.seed = 29;
-    o.time_limit = std::chrono::seconds(200);
-    proxy = std::make_unique<UdpImpair>(o);
+    proxy = std::make_unique<UdpImpair>(bad_link(port, 29));
     guest_pid =
         guest.start({"--window", "--fast", "--join",
                      "127.0.0.1:" + std::to_string(proxy->port()), "--script",
@@ -188,6 +193,50 @@ TEST(OnlineGame, TheHostPlaysOnWhenTheGuestIsKilled) {
   EXPECT_EQ(replay.exit_code, 0) << replay.err;
   const std::string recording = read_text(pair.host.path() / "game.replay");
   EXPECT_NE(recording.find(" joy 1 disconnect\n"), std::string::npos);
+}
+
+// The guest killed in mid-game, and a new one that knocks at once: the host
+// takes it once it finds the first gone, the newcomer catches up on the
+// game so far and the two play on to the host's end with one recording,
+// which plays offline. The newcomer plays no stick of its own, so the game
+// after it came is the host's to decide.
+TEST(OnlineGame, ANewGuestComesIntoTheGameUnderWay) {
+  OnlinePair pair(split_versus(false));
+  pair.start();
+  std::this_thread::sleep_for(std::chrono::seconds(6));
+  ASSERT_EQ(::kill(pair.guest_pid, SIGKILL), 0);
+  pair.guest.wait(pair.guest_pid, 30);
+
+  GameFolder comer;
+  comer.write_bytes("idle.script", {});
+  UdpImpair proxy(bad_link(host_port(), 31));
+  const pid_t comer_pid =
+      comer.start({"--window", "--fast", "--join",
+                   "127.0.0.1:" + std::to_string(proxy.port()), "--script",
+                   "idle.script", "--record", "game.replay"});
+  const auto host_run = pair.host.wait(pair.host_pid, 240);
+  const auto comer_run = comer.wait(comer_pid, 240);
+  ASSERT_EQ(host_run.exit_code, 0) << host_run.err;
+  ASSERT_EQ(comer_run.exit_code, 0) << comer_run.err;
+  EXPECT_NE(host_run.err.find("online: the guest is gone"), std::string::npos)
+      << host_run.err;
+  EXPECT_NE(host_run.err.find("online: a guest came in"), std::string::npos)
+      << host_run.err;
+  EXPECT_NE(comer_run.err.find("online: the host ended the game"),
+            std::string::npos)
+      << comer_run.err;
+
+  const std::string recording = read_text(pair.host.path() / "game.replay");
+  EXPECT_EQ(recording, read_text(comer.path() / "game.replay"))
+      << "the two recordings differ";
+  // The first guest's stick is pulled out, the newcomer's plugged in.
+  const std::size_t pulled = recording.find(" joy 1 disconnect\n");
+  ASSERT_NE(pulled, std::string::npos);
+  EXPECT_NE(recording.find(" joy 1 connect\n", pulled), std::string::npos);
+  EXPECT_EQ(end_state(recording)["tick"], end_state(golden_versus())["tick"]);
+  const auto offline =
+      pair.host.run_raw({"--window", "--fast", "--script", "game.replay"});
+  EXPECT_EQ(offline.exit_code, 0) << offline.err;
 }
 
 }  // namespace
