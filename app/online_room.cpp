@@ -5,6 +5,9 @@
 #include "online/rooms/room_requests.h"
 #if VERMIX_UDP
 #include "online/transport/udp_datagrams.h"
+#elif VERMIX_WEBSOCKET
+#include "online/transport/address.h"
+#include "online/transport/websocket_datagrams.h"
 #endif
 #include "platform/automation.h"
 
@@ -54,6 +57,33 @@ std::optional<RoomWay> open_room_way(const CommandLine& cl,
   if (!socket) return std::nullopt;
   RoomWay way;
   way.link = std::make_unique<online::RoomLink>(*socket, clock, *server);
+  way.socket = std::move(socket);
+  return way;
+}
+#elif VERMIX_WEBSOCKET
+// The page: the server's WebSocket, and so always the relay. The socket is
+// waited for (the waits hand control to the browser), so that a server out
+// of reach is told at once and not as a room that never answers.
+std::optional<RoomWay> open_room_way(const CommandLine& cl,
+                                     online::Clock& clock, std::string& error) {
+  using State = online::WebSocketDatagrams::State;
+  const auto url = online::websocket_url(cl.server, default_server_port, error);
+  if (!url) return std::nullopt;
+  auto socket = online::WebSocketDatagrams::open(*url, error);
+  if (!socket) return std::nullopt;
+  const std::uint32_t start = clock.now_ms();
+  while (socket->state() == State::connecting && !stop_asked() &&
+         clock.now_ms() - start < server_timeout_ms) {
+    clock.sleep_ms(10);
+  }
+  if (socket->state() != State::open) {
+    const std::string& why = socket->close_reason();
+    error = "cannot reach the server at " + *url +
+            (why.empty() ? std::string(": no answer") : ": " + why);
+    return std::nullopt;
+  }
+  RoomWay way;
+  way.link = std::make_unique<online::RoomLink>(*socket, clock, *url);
   way.socket = std::move(socket);
   return way;
 }

@@ -3,9 +3,9 @@
 
 #include <chrono>
 #include <cstdint>
-#include <thread>
 
 #include "online/session/session.h"
+#include "platform/platform.h"
 
 class SteadyClock : public online::Clock {
  public:
@@ -15,9 +15,9 @@ class SteadyClock : public online::Clock {
             std::chrono::steady_clock::now() - start_)
             .count());
   }
-  void sleep_ms(int ms) override {
-    std::this_thread::sleep_for(std::chrono::milliseconds(ms));
-  }
+  // The platform's sleep: in the browser it hands control to the page,
+  // which is where the WebSocket's messages come in.
+  void sleep_ms(int ms) override { platform::delay(ms); }
 
  private:
   std::chrono::steady_clock::time_point start_ =

@@ -55,4 +55,29 @@ std::optional<HostPort> parse_host_port(std::string_view text,
   return result;
 }
 
+std::optional<std::string> websocket_url(std::string_view server,
+                                         std::uint16_t default_port,
+                                         std::string& error) {
+  for (const std::string_view scheme : {"ws://", "wss://"}) {
+    if (!server.starts_with(scheme)) continue;
+    const std::string_view rest = server.substr(scheme.size());
+    if (rest.empty() || rest.starts_with('/') ||
+        rest.find_first_of(" \t") != rest.npos) {
+      error = "no host in \"" + std::string(server) + "\"";
+      return std::nullopt;
+    }
+    return std::string(server);
+  }
+  if (server.find("://") != server.npos) {
+    error = "a server's URL begins with ws:// or wss://";
+    return std::nullopt;
+  }
+  const std::optional<HostPort> where =
+      parse_host_port(server, default_port, error);
+  if (!where) return std::nullopt;
+  const bool v6 = where->host.find(':') != std::string::npos;
+  return "ws://" + (v6 ? "[" + where->host + "]" : where->host) + ":" +
+         std::to_string(where->port) + "/ws";
+}
+
 }  // namespace online

@@ -1,5 +1,6 @@
 // The address a player types to join: HOST, HOST:PORT, [IPV6]:PORT, or a
 // bare IPv6 literal. Only split and checked here; resolving is the link's.
+// The browser reaches a server by a WebSocket URL instead.
 #pragma once
 
 #include <cstdint>
@@ -20,5 +21,12 @@ struct HostPort {
 std::optional<HostPort> parse_host_port(std::string_view text,
                                         std::uint16_t default_port,
                                         std::string& error);
+
+// The WebSocket URL of a room server named as --server names it: a ws:// or
+// wss:// URL as it is, HOST[:PORT] as ws://HOST:PORT/ws. Nothing, with the
+// reason in `error`, when the text is neither.
+std::optional<std::string> websocket_url(std::string_view server,
+                                         std::uint16_t default_port,
+                                         std::string& error);
 
 }  // namespace online

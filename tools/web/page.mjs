@@ -38,10 +38,10 @@ export async function withBrowser(fn) {
 
 // Loads the page with the program's `args` and waits for the program to
 // end. `folder`: the options' files are served from there instead of beside
-// the page. Returns the program's exit ({status, stderr}), its standard output
+// the page; `base`: the page's address, when not VERMIX_URL. Returns the program's exit ({status, stderr}), its standard output
 // (the console's log lines), the whole console, the seconds from load to the
 // end, and the page.
-export async function play(context, args, { folder, timeout = 900000 } = {}) {
+export async function play(context, args, { folder, base = url, timeout = 900000 } = {}) {
   const page = context.pages()[0] || await context.newPage();
   const consoleLines = [], stdout = [];
   page.on('console', (m) => {
@@ -49,14 +49,14 @@ export async function play(context, args, { folder, timeout = 900000 } = {}) {
     if (m.type() === 'log') stdout.push(m.text());
   });
   page.on('pageerror', (e) => consoleLines.push('page error: ' + e.message));
-  const pageUrl = `${url}/index.html?args=${encodeURIComponent(args.join(' '))}`;
+  const pageUrl = `${base}/index.html?args=${encodeURIComponent(args.join(' '))}`;
   if (folder) {
     const files = new Map();
     for (const a of args.filter((a) => !a.startsWith('-'))) {
       const file = path.resolve(folder, a);
       if (fs.existsSync(file) && fs.statSync(file).isFile()) files.set(new URL(a, pageUrl).pathname, file);
     }
-    await page.route(`${url}/**`, (route) => {
+    await page.route(`${base}/**`, (route) => {
       const file = files.get(new URL(route.request().url()).pathname);
       return file ? route.fulfill({ body: fs.readFileSync(file) }) : route.continue();
     });

@@ -5,9 +5,11 @@
 // page through run-page.mjs (tools/test-web.sh runs both). The page is served
 // at VERMIX_URL from the folder VERMIX_ROOT (the site, with the replays
 // beside it).
+import { spawn } from 'node:child_process';
 import fs from 'node:fs';
+import os from 'node:os';
 import path from 'node:path';
-import { play, readFile, withBrowser } from './page.mjs';
+import { play, readFile, repo, withBrowser } from './page.mjs';
 
 const root = process.env.VERMIX_ROOT;
 const outDir = process.env.VERMIX_OUT;
@@ -87,7 +89,94 @@ async function loadToTitle() {
   });
 }
 
+// --- Two pages online through the real server ------------------------------
+// vermix-server (VERMIX_SERVER_EXE) on loopback serves the site and its
+// WebSocket on one port; a page hosts, a page joins by the code the server
+// gave, and they play the golden versus game split between them: the host's
+// page gives all but the second stick, the guest's page that stick as its
+// own first. With no input delay the merged stream is the recorded one, so
+// both recordings are one and end in the golden game's final state.
+function splitVersus() {
+  const golden = fs.readFileSync(path.join(repo, 'tests/replays/versus.replay'), 'utf8');
+  let host = '', guest = '';
+  for (const l of golden.split('\n')) {
+    if (l === '' || l.startsWith('#')) continue;
+    const w = l.split(' ');
+    if (w[1] === 'joy' && w[2] === '1') guest += `${w[0]} joy 0 ${w.slice(3).join(' ')}\n`;
+    else host += l + '\n';
+  }
+  return { golden, host, guest };
+}
+// A recording's closing line as named hashes, its events' left out (the two
+// machines' events of one tick are written host first).
+function endState(replay) {
+  const words = replay.slice(replay.lastIndexOf('#! end ') + 7).split('\n')[0].split(' ');
+  return words.filter((w) => !w.startsWith('events=')).join(' ');
+}
+
+async function withServer(fn) {
+  const state = fs.mkdtempSync(path.join(os.tmpdir(), 'vermix-server-'));
+  const server = spawn(process.env.VERMIX_SERVER_EXE,
+    ['--bind', '127.0.0.1', '--udp-port', '0', '--tcp-port', '0', '--state-dir', state,
+     '--site', path.join(repo, 'build-web/site')], { stdio: ['ignore', 'ignore', 'pipe'] });
+  let log = '';
+  server.stderr.on('data', (d) => { log += d; });
+  const logSays = async (pattern, seconds) => {
+    for (let i = 0; i < seconds * 10; i++) {
+      const m = pattern.exec(log);
+      if (m) return m;
+      await new Promise((r) => setTimeout(r, 100));
+    }
+    return null;
+  };
+  try {
+    const listening = await logSays(/listening on udp (\d+) and tcp (\d+)/, 10);
+    if (!listening) throw new Error('vermix-server did not start: ' + log);
+    return await fn({ base: `http://127.0.0.1:${listening[2]}`, ws: `ws://127.0.0.1:${listening[2]}/ws`,
+                      logSays, log: () => log });
+  } finally {
+    server.kill('SIGTERM');
+    fs.rmSync(state, { recursive: true, force: true });
+  }
+}
+
+async function twoPagesOnline() {
+  if (!wanted('online two pages')) return;
+  const name = 'online: two pages by invite code through the real server';
+  // Not yet part of tools/test-web.sh: run by hand with VERMIX_SERVER_EXE.
+  if (!process.env.VERMIX_SERVER_EXE) return console.log(`SKIP ${name}: no VERMIX_SERVER_EXE`);
+  const split = splitVersus();
+  const folder = fs.mkdtempSync(path.join(os.tmpdir(), 'vermix-online-'));
+  fs.writeFileSync(path.join(folder, 'host.script'), split.host);
+  fs.writeFileSync(path.join(folder, 'guest.script'), split.guest);
+  try {
+    await withServer(async (server) => {
+      const seat = (args) => withBrowser(async (context) => {
+        const run = await play(context, [...args, '--server', server.ws, '--record', 'game.replay'],
+                               { folder, base: server.base, timeout: 600000 });
+        return { ...run, replay: (await readFile(run.page, 'game.replay') || '').toString() };
+      });
+      const host = seat(['--window', '--fast', '--seed', '7', '--host', '--input-delay', '0',
+                         '--script', 'host.script']);
+      const opened = await server.logSays(/room ([A-Z0-9]{4}-[A-Z0-9]{4}) opened/, 60);
+      if (!opened) throw new Error('no room opened: ' + server.log());
+      const guest = seat(['--window', '--fast', '--join', opened[1], '--script', 'guest.script']);
+      const [h, g] = await Promise.all([host, guest]);
+      const same = h.replay !== '' && h.replay === g.replay;
+      const golden = endState(h.replay) === endState(split.golden);
+      const ended = /online: the host ended the game/.test(g.exit.stderr);
+      result(name, h.exit.status === 0 && g.exit.status === 0 && same && golden && ended,
+             `host ${h.exit.status}, guest ${g.exit.status}, recordings ${same ? 'equal' : 'differ'}, ` +
+             `${golden ? 'the golden end' : 'not the golden end: ' + endState(h.replay)}` +
+             (h.exit.status || g.exit.status ? `\n${h.exit.stderr}\n--\n${g.exit.stderr}` : ''));
+    });
+  } finally {
+    fs.rmSync(folder, { recursive: true, force: true });
+  }
+}
+
 try {
+  await twoPagesOnline();
   await loadToTitle();
   await highScoreAfterReload();
   await timedemo();
