@@ -100,9 +100,11 @@ class OnlineRoom : public ::testing::Test {
                port));
     const std::regex invite(
         R"(online: invite code (\w{4})-(\w{4}) \(vermix://join/(\w{8})\))");
+    // The match points into `text`, which must outlive it.
+    std::string text;
     std::smatch m;
     ASSERT_TRUE(eventually([&] {
-      const std::string text = said(host);
+      text = said(host);
       return std::regex_search(text, m, invite);
     })) << said(host)
         << server->log();
